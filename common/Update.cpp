@@ -1,0 +1,74 @@
+#include "common/Update.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace Orv {
+namespace {
+
+constexpr wchar_t kNoVersion[] = L"0.0.0.0";
+constexpr DWORD kModulePathLength = 261;
+
+} // namespace
+
+std::wstring UserLanguageCode() {
+    const LCID locale = GetUserDefaultLCID();
+    const int needed = GetLocaleInfoW(locale, LOCALE_SISO639LANGNAME, nullptr, 0);
+    if (needed <= 0)
+        return L"en";
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(needed), L'\0');
+    if (GetLocaleInfoW(locale, LOCALE_SISO639LANGNAME, buffer.data(), needed) == 0)
+        return L"en";
+    return std::wstring(buffer.data());
+}
+
+std::wstring FormatVersion(const std::wstring& Pattern, const int (&parts)[4]) {
+    std::wstring out;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < Pattern.size(); ++i) {
+        if (Pattern[i] == L'%' && i + 1 < Pattern.size()) {
+            if (Pattern[i + 1] == L'd' && next < 4) {
+                out += std::to_wstring(parts[next++]);
+                ++i;
+                continue;
+            }
+            if (Pattern[i + 1] == L'%') {
+                out += L'%';
+                ++i;
+                continue;
+            }
+        }
+        out += Pattern[i];
+    }
+    return out;
+}
+
+void OpenUrl(const std::wstring& Url) {
+    ShellExecuteW(nullptr, L"open", Url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+std::wstring FileVersionText(const std::wstring& Pattern) {
+    wchar_t path[kModulePathLength] = {};
+    if (GetModuleFileNameW(nullptr, path, kModulePathLength) == 0)
+        return kNoVersion;
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path, &handle);
+    if (size == 0)
+        return kNoVersion;
+    std::vector<BYTE> data(size);
+    if (!GetFileVersionInfoW(path, 0, size, data.data()))
+        return kNoVersion;
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
+        length < sizeof(VS_FIXEDFILEINFO))
+        return kNoVersion;
+    const int parts[4] = {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
+                          HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)};
+    return FormatVersion(Pattern, parts);
+}
+
+} // namespace Orv

@@ -1,0 +1,31 @@
+// Whole-file reading and crash-safe writing for the record file. Failures
+// raise FileError with a message naming the file and the system's reason.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+class FileError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Path of the running program file's directory, with a trailing backslash.
+std::wstring ProgramDirectory();
+
+// True for an existing file (not a directory); links are followed.
+bool FileExists(const std::wstring& path);
+
+std::string ReadWholeFile(const std::wstring& path);
+
+// Writes the bytes to a new temporary file in the same directory and moves it
+// over the old file only when every byte is on disk, so a failed or
+// interrupted write never leaves a truncated file behind.
+void WriteFileAtomically(const std::wstring& path, std::string_view bytes);
+
+// Deletes the file; a missing or undeletable file is not an error.
+void DeleteFileQuietly(const std::wstring& path);
+
+// "<what> 'path': <system message for error>".
+std::string DescribeFileError(const char* what, const std::wstring& path, unsigned long error);

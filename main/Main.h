@@ -1,0 +1,120 @@
+// The main window: its fixed layout, the click engine, the record list and
+// its file, the global hotkeys, and what happens when it opens and closes.
+// The behaviour is split over Main*.cpp files by concern.
+#pragma once
+
+#include "main/TimerResolution.h"
+#include "main/UserInput.h"
+#include "ui/Button.h"
+#include "ui/ComboBox.h"
+#include "ui/Form.h"
+#include "ui/GroupBox.h"
+#include "ui/HotKeyEdit.h"
+#include "ui/Image.h"
+#include "ui/Label.h"
+#include "ui/ListView.h"
+#include "ui/MaskEdit.h"
+#include "ui/Panel.h"
+#include "ui/PopupMenu.h"
+#include "ui/Timer.h"
+
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <string>
+
+class TFrmMain : public ui::TForm {
+  public:
+    explicit TFrmMain(IUserInput& input = WindowsUserInput(),
+                      IUserNotice& notice = WindowsUserNotice());
+    ~TFrmMain() override;
+
+    // Controls, in the window's tree order.
+    ui::TPanel PanelHeader;
+    ui::TLabel LabelTitle;
+    ui::TPanel PanelHeaderLogo;
+    ui::TImage ImgLogo;
+    ui::TGroupBox GroupBox1;
+    ui::TLabel Label1;
+    ui::TLabel Label2;
+    ui::TLabel Label3;
+    ui::TComboBox InputMouse;
+    ui::TComboBox InputClick;
+    ui::TMaskEdit InputInterval;
+    ui::TGroupBox GroupBox2;
+    ui::TLabel Label4;
+    ui::TLabel Label5;
+    ui::THotKeyEdit InputHotKeyRun;
+    ui::THotKeyEdit InputHotKeyAdd;
+    ui::TGroupBox GroupBox3;
+    ui::TListView ListArea;
+    ui::TCheckBox CheckRecord;
+    ui::TButton BtnClear;
+    ui::TPanel PanelMessage;
+    ui::TTimer TmrClick;
+    ui::TPopupMenu Popup;
+    ui::TMenuItem N1;
+
+    // Clicking is on.
+    bool IsRunning = false;
+
+    // Window events.
+    void FormCreate(ui::TComponent* Sender);
+    void FormClose(ui::TComponent* Sender);
+    void ImgLogoClick(ui::TComponent* Sender);
+
+    // Click engine.
+    void ToggleRun();
+    void TmrClickTimer(ui::TComponent* Sender);
+
+    // Record list and record file. An empty FileName is Mirvex.lst beside the
+    // program.
+    void AddRecord();
+    void N1Click(ui::TComponent* Sender);
+    void BtnClearClick(ui::TComponent* Sender);
+    void LoadRecord(const std::wstring& FileName);
+    void SaveRecord(const std::wstring& FileName);
+
+    // Hotkeys.
+    void ApplyHotKey(std::uint32_t Id, ui::THotKeyEdit& Editor, const std::wstring& ValueName);
+    void InputHotKeyRunChange(ui::TComponent* Sender);
+    void InputHotKeyAddChange(ui::TComponent* Sender);
+    void WMHotKey(WPARAM Id);
+    void InputMouseKeyPress(ui::TComponent* Sender, wchar_t& Key);
+
+    // State, for inspection.
+    std::uint32_t HotKeyRunId() const { return HotKeyRun; }
+    std::uint32_t HotKeyAddId() const { return HotKeyAdd; }
+    const std::wstring& LanguageCode() const { return Language; }
+
+  private:
+    void StartClicking();
+    void StopClicking();
+    void ClickStep();
+    void MoveRecordSelection();
+    void SetWaitingState();
+    void SetRunningState();
+    void LockControls(bool locked);
+    void Warn(const wchar_t* message);
+    std::int32_t EditorDelay() const;
+    std::wstring RecordFilePath(const std::wstring& FileName) const;
+
+    std::uint32_t HotKeyRun = 0;
+    std::uint32_t HotKeyAdd = 0;
+    bool HotKeyRunIsAtom = false;
+    std::wstring Language;
+    std::int32_t AutoX = 0;
+    std::int32_t AutoY = 0;
+    std::int32_t AutoM = 0;
+    std::int32_t AutoC = 0;
+    std::int32_t AutoD = 0;
+
+    IUserInput& input_;
+    IUserNotice& notice_;
+    std::minstd_rand random_;
+    std::optional<TimerResolution> timerResolution_;
+};
+
+// Whether a shortcut value names a key the keyboard can show (the fixed key
+// table, or a name from the keyboard layout).
+bool HasKeyName(std::uint16_t shortCut);

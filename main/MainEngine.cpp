@@ -1,0 +1,156 @@
+// The click engine: run/stop, one click step per timer tick, and the
+// waiting/running states of the status panel and the locked controls.
+#include "main/Main.h"
+
+#include "common/Config.h"
+#include "common/Translate.h"
+#include "core/DelayText.h"
+#include "core/PositionText.h"
+#include "core/RecordLine.h"
+
+namespace {
+
+constexpr COLORREF kWaitingColor = 0xC0C0C0; // silver
+constexpr COLORREF kRunningColor = 0x00FFFF; // yellow (0x00BBGGRR)
+constexpr wchar_t kWaitingText[] = L"대기중입니다.";
+constexpr wchar_t kRunningText[] = L"실행중입니다.";
+constexpr wchar_t kDelayNotSet[] = L"딜레이 시간이 설정되지 않았습니다.";
+constexpr wchar_t kNoRecords[] = L"레코드에 등록된 정보가 없습니다.";
+
+constexpr wchar_t kClickAfter[] = L"click_after";
+constexpr int kClickAfterDefault = 0;
+constexpr int kClickAfterReturn = 1; // put the cursor back after each step
+
+// The first tick follows at once (the platform raises it to its minimum).
+constexpr UINT kFirstStepInterval = 1;
+
+// Double clicks pause 100 ms plus 0-9 ms after each press-and-release.
+constexpr DWORD kDoubleClickPause = 100;
+constexpr int kDoubleClickJitter = 9;
+
+constexpr int kClickSingle = 0;
+constexpr int kClickDouble = 1;
+
+struct ButtonFlags {
+    DWORD press;
+    DWORD release;
+};
+// Left, right, wheel (the middle button).
+constexpr ButtonFlags kButtons[] = {
+    {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+    {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP},
+    {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP},
+};
+constexpr int kButtonCount = static_cast<int>(std::size(kButtons));
+
+} // namespace
+
+void TFrmMain::ToggleRun() {
+    if (IsRunning)
+        StopClicking();
+    else
+        StartClicking();
+}
+
+std::int32_t TFrmMain::EditorDelay() const {
+    return core::DelayToMilliseconds(core::NormalizeDelayText(InputInterval.Text()));
+}
+
+void TFrmMain::StartClicking() {
+    const POINT cursor = input_.GetCursorPos();
+    AutoX = cursor.x;
+    AutoY = cursor.y;
+    AutoM = InputMouse.ItemIndex();
+    AutoC = InputClick.ItemIndex();
+    AutoD = EditorDelay();
+    if (AutoD == 0) {
+        Warn(kDelayNotSet);
+        return;
+    }
+    if (CheckRecord.Checked()) {
+        if (ListArea.Count() == 0) {
+            Warn(kNoRecords);
+            return;
+        }
+        ListArea.Select(-1);
+    }
+    IsRunning = true;
+    timerResolution_.emplace();
+    TmrClick.SetInterval(kFirstStepInterval);
+    TmrClick.SetEnabled(true);
+    SetRunningState();
+    LockControls(true);
+}
+
+void TFrmMain::StopClicking() {
+    IsRunning = false;
+    TmrClick.SetEnabled(false);
+    timerResolution_.reset();
+    SetWaitingState();
+    LockControls(false);
+}
+
+void TFrmMain::TmrClickTimer(ui::TComponent*) {
+    // Record mode with no rows left (deleted during the run): try again later.
+    if (CheckRecord.Checked() && ListArea.Count() == 0)
+        return;
+    TmrClick.SetEnabled(false);
+    if (CheckRecord.Checked())
+        MoveRecordSelection();
+    ClickStep();
+}
+
+void TFrmMain::MoveRecordSelection() {
+    const int selected = ListArea.SelectedIndex();
+    const int next = selected == ListArea.Count() - 1 ? 0 : selected + 1;
+    ListArea.Select(next);
+    const auto row = ListArea.Row(next);
+    const core::ScreenPoint point = core::ParsePositionText(row[0]);
+    AutoX = point.x;
+    AutoY = point.y;
+    AutoM = core::IndexOfItem(InputMouse.Items(), row[1]);
+    AutoC = core::IndexOfItem(InputClick.Items(), row[2]);
+    AutoD = core::DelayToMilliseconds(core::NormalizeDelayText(row[3]));
+}
+
+void TFrmMain::ClickStep() {
+    const POINT saved = input_.GetCursorPos();
+    input_.SetCursorPos(AutoX, AutoY);
+    if (AutoC >= kClickSingle) {
+        std::uniform_int_distribution<int> jitter(0, kDoubleClickJitter);
+        for (int i = 0; i <= AutoC; ++i) {
+            if (AutoM >= 0 && AutoM < kButtonCount) {
+                input_.MouseEvent(kButtons[AutoM].press);
+                input_.MouseEvent(kButtons[AutoM].release);
+            }
+            if (AutoC == kClickDouble)
+                input_.Sleep(kDoubleClickPause + static_cast<DWORD>(jitter(random_)));
+        }
+    }
+    if (Orv::ConfigInteger(kClickAfter, kClickAfterDefault, false) == kClickAfterReturn)
+        input_.SetCursorPos(saved.x, saved.y);
+    TmrClick.SetInterval(static_cast<UINT>(AutoD));
+    TmrClick.SetEnabled(IsRunning);
+}
+
+void TFrmMain::SetWaitingState() {
+    PanelMessage.SetFontColor(kWaitingColor);
+    PanelMessage.SetCaption(Orv::Translate(kWaitingText));
+}
+
+void TFrmMain::SetRunningState() {
+    PanelMessage.SetFontColor(kRunningColor);
+    PanelMessage.SetCaption(Orv::Translate(kRunningText));
+}
+
+void TFrmMain::LockControls(bool locked) {
+    ui::TControl* const lockedWhileRunning[] = {&InputMouse,     &InputClick,     &InputInterval,
+                                                &InputHotKeyAdd, &InputHotKeyRun, &CheckRecord,
+                                                &BtnClear};
+    for (ui::TControl* control : lockedWhileRunning)
+        control->SetEnabled(!locked);
+}
+
+void TFrmMain::Warn(const wchar_t* message) {
+    notice_.MessageBox(Handle(), Orv::Translate(message), Caption(), MB_OK | MB_ICONWARNING);
+}

@@ -1,0 +1,47 @@
+#include "ui/Application.h"
+
+#include "ui/Form.h"
+
+#include <windows.h>
+
+namespace ui {
+namespace {
+
+std::wstring& TitleText() {
+    static std::wstring title;
+    return title;
+}
+
+void Deliver(HWND dialog, MSG& msg) {
+    if (dialog && IsDialogMessageW(dialog, &msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+} // namespace
+
+const std::wstring& Application::Title() { return TitleText(); }
+
+void Application::SetTitle(const std::wstring& title) { TitleText() = title; }
+
+void Application::Run(TForm& mainForm) {
+    MSG msg{};
+    while (!mainForm.Closed()) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1)
+            break;
+        Deliver(mainForm.Handle(), msg);
+    }
+}
+
+void Application::ProcessMessages() {
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            break;
+        Deliver(nullptr, msg);
+    }
+}
+
+} // namespace ui

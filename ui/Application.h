@@ -1,0 +1,25 @@
+// Program-wide window state: the application title and the message loop.
+#pragma once
+
+#include <string>
+
+namespace ui {
+
+class TForm;
+
+class Application {
+  public:
+    static const std::wstring& Title();
+    static void SetTitle(const std::wstring& title);
+
+    // Runs the message loop until the main form has closed. Keyboard
+    // navigation between controls (Tab, arrows) goes through the dialog
+    // manager.
+    static void Run(TForm& mainForm);
+
+    // Dispatches every message already queued, then returns (for tests and
+    // for waits inside the GUI thread).
+    static void ProcessMessages();
+};
+
+} // namespace ui

@@ -1,0 +1,34 @@
+// A drop-down list of fixed items. Typed characters go to OnKeyPress first;
+// setting the key to 0 there discards it.
+#pragma once
+
+#include "ui/Control.h"
+
+#include <functional>
+#include <vector>
+
+namespace ui {
+
+class TComboBox : public TControl {
+  public:
+    TComboBox(TComponent* owner, TControl* parent, const Bounds& bounds,
+              const std::vector<std::wstring>& items);
+
+    int Count() const;
+    std::vector<std::wstring> Items() const;
+    std::wstring Item(int index) const;
+    void SetItem(int index, const std::wstring& text);
+    // -1 when nothing is selected.
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    // The selected item's text, empty when nothing is selected.
+    std::wstring Text() const;
+
+    std::function<void(wchar_t& key)> OnKeyPress;
+
+  protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    RECT ScaledRect() const override;
+};
+
+} // namespace ui

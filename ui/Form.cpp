@@ -1,0 +1,137 @@
+#include "ui/Form.h"
+
+#include "ui/Dpi.h"
+#include "ui/Timer.h"
+
+namespace ui {
+
+TForm::TForm(const FormOptions& options, const std::wstring& caption, const FontSpec& font)
+    : TControl(nullptr, nullptr, Bounds{0, 0, options.clientWidth, options.clientHeight}, true),
+      options_(options) {
+    style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    if (options.minimizeBox)
+        style_ |= WS_MINIMIZEBOX;
+    if (options.maximizeBox)
+        style_ |= WS_MAXIMIZEBOX;
+    if (options.sizeable)
+        style_ |= WS_THICKFRAME;
+    exStyle_ = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+
+    WNDCLASSEXW wc{};
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!GetClassInfoExW(instance, options.className, &wc)) {
+        wc = WNDCLASSEXW{};
+        wc.cbSize = sizeof(wc);
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = ControlWindowProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = options.className;
+        if (options.iconResource) {
+            wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(options.iconResource),
+                                                     IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+            wc.hIconSm = static_cast<HICON>(
+                LoadImageW(instance, MAKEINTRESOURCEW(options.iconResource), IMAGE_ICON,
+                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+        }
+        RegisterClassExW(&wc);
+    }
+    SetFont(font);
+    CreateTopLevel(options.className, style_, exStyle_, caption);
+    CentreOnPrimaryMonitor();
+}
+
+TForm::~TForm() = default;
+
+void TForm::CentreOnPrimaryMonitor() {
+    if (!Handle())
+        return;
+    // The DPI of the primary monitor, where the window opens.
+    const POINT origin{0, 0};
+    HMONITOR monitor = MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(monitor, &info);
+    const RECT area = info.rcMonitor;
+    SetWindowPos(Handle(), nullptr, area.left, area.top, 0, 0,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    const UINT dpi = DpiForWindow(Handle());
+    ApplyDpi(dpi);
+    RECT window{};
+    GetWindowRect(Handle(), &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    const int left = area.left + ((area.right - area.left) - width) / 2;
+    const int top = area.top + ((area.bottom - area.top) - height) / 2;
+    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+}
+
+void TForm::ApplyDpi(UINT dpi) {
+    if (Handle()) {
+        const RECT frame = WindowRectForClient(Scale(Bounds96().width, dpi),
+                                               Scale(Bounds96().height, dpi), style_, exStyle_, dpi);
+        SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+    TControl::ApplyDpi(dpi);
+}
+
+void TForm::Show(int showCommand) {
+    if (Handle()) {
+        ShowWindow(Handle(), showCommand);
+        UpdateWindow(Handle());
+    }
+}
+
+void TForm::Close() {
+    if (Handle())
+        SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+UINT_PTR TForm::AddTimer(TTimer* timer) {
+    const UINT_PTR id = nextTimerId_++;
+    timers_[id] = timer;
+    return id;
+}
+
+void TForm::RemoveTimer(UINT_PTR id) {
+    if (Handle())
+        KillTimer(Handle(), id);
+    timers_.erase(id);
+}
+
+LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        if (!OnCloseQuery || OnCloseQuery())
+            DestroyWindow(Handle());
+        return 0;
+    case WM_DESTROY:
+        for (auto& [id, timer] : timers_)
+            KillTimer(Handle(), id);
+        return 0;
+    case WM_TIMER:
+        if (auto it = timers_.find(wParam); it != timers_.end()) {
+            it->second->Tick();
+            return 0;
+        }
+        break;
+    case WM_HOTKEY:
+        if (OnHotKey)
+            OnHotKey(wParam);
+        return 0;
+    case WM_DPICHANGED: {
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        ApplyDpi(HIWORD(wParam));
+        return 0;
+    }
+    default:
+        break;
+    }
+    return TControl::WindowProc(message, wParam, lParam);
+}
+
+} // namespace ui

@@ -1,0 +1,43 @@
+// A window timer owned by a form. It ticks only while it is enabled and its
+// interval is not 0; any change of either re-arms it, so the next tick comes
+// one full interval after the change. Windows raises intervals below its
+// minimum (10 ms) to that minimum.
+#pragma once
+
+#include "ui/Component.h"
+
+#include <windows.h>
+
+#include <functional>
+
+namespace ui {
+
+class TForm;
+
+class TTimer : public TComponent {
+  public:
+    TTimer(TForm& form, UINT interval = 1000, bool enabled = false);
+    ~TTimer() override;
+
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    UINT Interval() const { return interval_; }
+    void SetInterval(UINT interval);
+    // Whether a tick is pending (enabled with a non-zero interval).
+    bool Armed() const { return armed_; }
+
+    std::function<void()> OnTimer;
+
+  private:
+    friend class TForm;
+    void Tick();
+    void Rearm();
+
+    TForm& form_;
+    UINT_PTR id_;
+    UINT interval_;
+    bool enabled_;
+    bool armed_ = false;
+};
+
+} // namespace ui
