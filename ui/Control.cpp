@@ -6,13 +6,20 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace ui {
 namespace {
 
-constexpr wchar_t kControlProperty[] = L"Mirvex.Control";
-constexpr UINT_PTR kSubclassId = 1;
 int g_nextControlId = 1000;
+
+// Window handle to control object. A plain map rather than window
+// properties: property lookups cost a round trip to the window server under
+// some Windows implementations, and every message of a control needs one.
+std::unordered_map<HWND, TControl*>& ControlsByHandle() {
+    static std::unordered_map<HWND, TControl*> controls;
+    return controls;
+}
 
 } // namespace
 
@@ -29,11 +36,10 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     return control->Dispatch(message, wParam, lParam);
 }
 
-LRESULT CALLBACK ControlSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR, DWORD_PTR data) {
-    auto* control = reinterpret_cast<TControl*>(data);
+LRESULT CALLBACK ControlSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TControl* control = TControl::FromHandle(window);
     if (!control)
-        return DefSubclassProc(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     return control->Dispatch(message, wParam, lParam);
 }
 
@@ -76,21 +82,29 @@ TControl::~TControl() {
 }
 
 TControl* TControl::FromHandle(HWND window) {
-    return window ? static_cast<TControl*>(GetPropW(window, kControlProperty)) : nullptr;
+    const auto& controls = ControlsByHandle();
+    const auto found = controls.find(window);
+    return found == controls.end() ? nullptr : found->second;
 }
 
 void TControl::Attach(HWND window) {
     handle_ = window;
-    SetPropW(window, kControlProperty, this);
+    ControlsByHandle()[window] = this;
+}
+
+void TControl::Subclass() {
+    original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSubclassProc)));
 }
 
 void TControl::Detach() {
     if (!handle_)
         return;
-    if (subclassed_)
-        RemoveWindowSubclass(handle_, ControlSubclassProc, kSubclassId);
-    RemovePropW(handle_, kControlProperty);
-    subclassed_ = false;
+    if (original_ && GetWindowLongPtrW(handle_, GWLP_WNDPROC) ==
+                         reinterpret_cast<LONG_PTR>(ControlSubclassProc))
+        SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    ControlsByHandle().erase(handle_);
+    original_ = nullptr;
     handle_ = nullptr;
 }
 
@@ -114,8 +128,7 @@ void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle
     if (!handle_) {
         // A standard window class: route its messages through this object.
         Attach(window);
-        subclassed_ = SetWindowSubclass(window, ControlSubclassProc, kSubclassId,
-                                        reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+        Subclass();
     }
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
 }
@@ -148,8 +161,8 @@ LRESULT TControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (subclassed_)
-        return DefSubclassProc(handle_, message, wParam, lParam);
+    if (original_)
+        return CallWindowProcW(original_, handle_, message, wParam, lParam);
     return DefWindowProcW(handle_, message, wParam, lParam);
 }
 

@@ -60,7 +60,8 @@ class TControl : public TComponent {
   protected:
     TControl(TComponent* owner, TControl* parent, const Bounds& bounds, bool hasCaption);
 
-    // Creates the window. Standard classes are subclassed; classes registered
+    // Creates the window. Standard classes are subclassed (their procedure is
+    // replaced by one that routes through this object); classes registered
     // with RegisterControlClass dispatch to WindowProc directly.
     void CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle,
                       const std::wstring& text = {});
@@ -90,9 +91,10 @@ class TControl : public TComponent {
 
   private:
     friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
-    friend LRESULT CALLBACK ControlSubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    friend LRESULT CALLBACK ControlSubclassProc(HWND, UINT, WPARAM, LPARAM);
     static bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void Attach(HWND window);
+    void Subclass();
     void Detach();
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -102,7 +104,7 @@ class TControl : public TComponent {
     bool hasCaption_;
     std::optional<FontSpec> font_;
     HWND handle_ = nullptr;
-    bool subclassed_ = false;
+    WNDPROC original_ = nullptr; // the standard class's procedure, when subclassed
     UINT dpi_ = 96;
     mutable COLORREF brushColor_ = CLR_INVALID;
     mutable HBRUSH brush_ = nullptr;

@@ -96,7 +96,20 @@ void TListView::Delete(int row) {
         ListView_DeleteItem(Handle(), row);
 }
 
-void TListView::Clear() { ListView_DeleteAllItems(Handle()); }
+void TListView::Clear() {
+    BeginUpdate();
+    ListView_DeleteAllItems(Handle());
+    EndUpdate();
+}
+
+TListView::~TListView() {
+    // Emptied without drawing first: a list destroyed with thousands of rows
+    // would otherwise repaint after each one it drops.
+    if (Handle()) {
+        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+        ListView_DeleteAllItems(Handle());
+    }
+}
 
 int TListView::SelectedIndex() const {
     return Handle() ? ListView_GetNextItem(Handle(), -1, LVNI_SELECTED) : -1;

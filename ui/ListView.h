@@ -21,6 +21,7 @@ class TListView : public TControl {
   public:
     TListView(TComponent* owner, TControl* parent, const Bounds& bounds,
               const std::vector<ListColumn>& columns);
+    ~TListView() override;
 
     int ColumnCount() const { return static_cast<int>(columns_.size()); }
     std::wstring ColumnCaption(int column) const;
