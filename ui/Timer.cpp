@@ -3,12 +3,23 @@
 #include "ui/Form.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace ui {
 namespace {
 
+using std::chrono::milliseconds;
+
 // Windows' shortest timer period; shorter intervals are raised to it.
 constexpr UINT kMinimumInterval = USER_TIMER_MINIMUM;
+// How much earlier than due the window timer is set. Covers the lateness of
+// window timers (one tick of the 1 ms timer resolution, plus scheduling).
+constexpr milliseconds kLead{2};
+// A tick this close to its due time came from the early window timer (the
+// lead plus rounding to whole milliseconds) and waits for the due time.
+constexpr milliseconds kWaitWindow = kLead * 2 + milliseconds(1);
+
+UINT EffectiveInterval(UINT interval) { return std::max(interval, kMinimumInterval); }
 
 } // namespace
 
@@ -31,17 +42,44 @@ void TTimer::SetInterval(UINT interval) {
 }
 
 void TTimer::Rearm() {
+    ++generation_;
     if (!form_.Handle())
         return;
     KillTimer(form_.Handle(), id_);
     armed_ = enabled_ && interval_ != 0;
     if (armed_)
-        SetTimer(form_.Handle(), id_, std::max(interval_, kMinimumInterval), nullptr);
+        Schedule(Clock::now() + milliseconds(EffectiveInterval(interval_)));
+}
+
+void TTimer::Schedule(Clock::time_point due) {
+    due_ = due;
+    const auto wait = std::chrono::duration_cast<milliseconds>(due - Clock::now());
+    const auto early = wait > kLead + milliseconds(kMinimumInterval) ? wait - kLead : wait;
+    SetTimer(form_.Handle(), id_, static_cast<UINT>(std::max<long long>(early.count(), 1)),
+             nullptr);
 }
 
 void TTimer::Tick() {
-    if (armed_ && OnTimer)
+    if (!armed_)
+        return;
+    // The window timer was set a little early: wait out the rest, yielding.
+    // A tick that comes earlier than that (not from the window timer) is
+    // taken as it comes.
+    for (auto now = Clock::now(); now < due_ && due_ - now <= kWaitWindow; now = Clock::now())
+        std::this_thread::yield();
+    const unsigned generation = generation_;
+    const Clock::time_point due = due_;
+    if (OnTimer)
         OnTimer();
+    // A timer left running by its handler ticks again one interval after
+    // this tick was due.
+    if (generation == generation_ && armed_ && form_.Handle()) {
+        const auto interval = milliseconds(EffectiveInterval(interval_));
+        Clock::time_point next = due + interval;
+        if (next < Clock::now())
+            next = Clock::now() + interval;
+        Schedule(next);
+    }
 }
 
 } // namespace ui

@@ -2,12 +2,17 @@
 // interval is not 0; any change of either re-arms it, so the next tick comes
 // one full interval after the change. Windows raises intervals below its
 // minimum (10 ms) to that minimum.
+//
+// Window timers fire up to a system tick late. To tick when it is due, the
+// timer asks Windows for a tick slightly early and waits out the last moment
+// itself on the GUI thread, so a 50 ms interval is 50 ms, not 50-52.
 #pragma once
 
 #include "ui/Component.h"
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 
 namespace ui {
@@ -29,15 +34,20 @@ class TTimer : public TComponent {
     std::function<void()> OnTimer;
 
   private:
+    using Clock = std::chrono::steady_clock;
+
     friend class TForm;
     void Tick();
     void Rearm();
+    void Schedule(Clock::time_point due);
 
     TForm& form_;
     UINT_PTR id_;
     UINT interval_;
     bool enabled_;
     bool armed_ = false;
+    Clock::time_point due_{};
+    unsigned generation_ = 0; // counts re-arms, to tell whether a handler re-armed
 };
 
 } // namespace ui
