@@ -103,6 +103,10 @@ class TFrmMain : public ui::TForm {
     std::uint32_t HotKeyAdd = 0;
     bool HotKeyRunIsAtom = false;
     std::wstring Language;
+    // The record file was read when the window was created (or there was
+    // none). Only then may closing replace or delete it: a file that could
+    // not be read keeps the user's rows for a later start.
+    bool RecordFileRead = false;
     std::int32_t AutoX = 0;
     std::int32_t AutoY = 0;
     std::int32_t AutoM = 0;

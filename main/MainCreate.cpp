@@ -54,10 +54,12 @@ void TFrmMain::FormCreate(ui::TComponent*) {
     InputHotKeyRunChange(this);
     InputHotKeyAddChange(this);
     LoadRecord(L"");
+    RecordFileRead = true;
 }
 
 void TFrmMain::FormClose(ui::TComponent*) {
-    SaveRecord(L"");
+    if (RecordFileRead)
+        SaveRecord(L"");
     UnregisterHotKey(Handle(), static_cast<int>(HotKeyRun));
     if (HotKeyRunIsAtom)
         GlobalDeleteAtom(static_cast<ATOM>(HotKeyRun & 0xFFFF));

@@ -1,0 +1,222 @@
+// Shared test doubles and helpers for the in-process Windows tests.
+#pragma once
+
+#include "common/Config.h"
+#include "main/Main.h"
+#include "ui/Guard.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Points compare and print by their coordinates (found by argument lookup,
+// so they live with POINT in the global namespace).
+inline bool operator==(const POINT& a, const POINT& b) {
+    return a.x == b.x && a.y == b.y;
+}
+inline void PrintTo(const POINT& point, std::ostream* out) {
+    *out << '(' << point.x << ',' << point.y << ')';
+}
+
+namespace wintest {
+
+// Records every cursor, button and pause call instead of performing it.
+class RecordingInput : public IUserInput {
+  public:
+    struct Call {
+        enum Kind { GetCursor, SetCursor, Mouse, Sleep } kind;
+        long a = 0; // x, flags or milliseconds
+        long b = 0; // y
+    };
+    POINT cursor{0, 0};
+    std::vector<Call> calls;
+
+    POINT GetCursorPos() override {
+        calls.push_back({Call::GetCursor, cursor.x, cursor.y});
+        return cursor;
+    }
+    void SetCursorPos(int x, int y) override {
+        calls.push_back({Call::SetCursor, x, y});
+        cursor = {x, y};
+    }
+    void MouseEvent(DWORD flags) override {
+        calls.push_back({Call::Mouse, static_cast<long>(flags), 0});
+    }
+    void Sleep(DWORD milliseconds) override {
+        calls.push_back({Call::Sleep, static_cast<long>(milliseconds), 0});
+    }
+
+    std::vector<Call> Of(Call::Kind kind) const {
+        std::vector<Call> out;
+        for (const auto& call : calls)
+            if (call.kind == kind)
+                out.push_back(call);
+        return out;
+    }
+    // Button flags and pauses in order: flags as themselves, pauses as -ms.
+    std::vector<long> ButtonsAndPauses() const {
+        std::vector<long> out;
+        for (const auto& call : calls) {
+            if (call.kind == Call::Mouse)
+                out.push_back(call.a);
+            else if (call.kind == Call::Sleep)
+                out.push_back(-call.a);
+        }
+        return out;
+    }
+    // Every SetCursorPos target in order.
+    std::vector<POINT> Moves() const {
+        std::vector<POINT> out;
+        for (const auto& call : calls)
+            if (call.kind == Call::SetCursor)
+                out.push_back({call.a, call.b});
+        return out;
+    }
+};
+
+// Records message boxes and beeps; never blocks.
+class RecordingNotice : public IUserNotice {
+  public:
+    struct Box {
+        std::wstring text;
+        std::wstring caption;
+        UINT type;
+    };
+    std::vector<Box> boxes;
+    std::vector<UINT> beeps;
+
+    int MessageBox(HWND, const std::wstring& text, const std::wstring& caption,
+                   UINT type) override {
+        boxes.push_back({text, caption, type});
+        return IDOK;
+    }
+    void MessageBeep(UINT type) override { beeps.push_back(type); }
+};
+
+// Collects what reaches the program-wide error handler while alive.
+class ErrorRecorder {
+  public:
+    ErrorRecorder()
+        : previous_(ui::SetExceptionHandler([this](std::exception_ptr error) {
+              messages.push_back(ui::DescribeException(error));
+          })) {}
+    ~ErrorRecorder() { ui::SetExceptionHandler(previous_); }
+    ErrorRecorder(const ErrorRecorder&) = delete;
+    ErrorRecorder& operator=(const ErrorRecorder&) = delete;
+    std::vector<std::wstring> messages;
+
+  private:
+    ui::ExceptionHandler previous_;
+};
+
+// Deletes the program's settings key, so each test starts from nothing.
+inline void ClearSettings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(L"Software\\") + Orv::kConfigPath).c_str());
+}
+
+// Raw access to a key below HKEY_CURRENT_USER\Software (the program's key by
+// default), bypassing the code under test.
+std::wstring SettingsSubKey(const std::wstring& path = Orv::kConfigPath);
+bool SettingsKeyExists(const std::wstring& path = Orv::kConfigPath);
+void StoreValue(const std::wstring& name, DWORD type, const void* data, DWORD size,
+                const std::wstring& path = Orv::kConfigPath);
+void StoreDword(const std::wstring& name, DWORD value, const std::wstring& path = Orv::kConfigPath);
+void StoreString(const std::wstring& name, const std::wstring& value,
+                 const std::wstring& path = Orv::kConfigPath);
+struct StoredValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+std::optional<StoredValue> ReadStored(const std::wstring& name,
+                                      const std::wstring& path = Orv::kConfigPath);
+// The value when it is a REG_DWORD, nothing otherwise.
+std::optional<DWORD> StoredDword(const std::wstring& name,
+                                 const std::wstring& path = Orv::kConfigPath);
+
+// Makes a language current (the empty one: no translation), through the same
+// calls the program uses.
+void SetLanguage(const std::wstring& language);
+
+// Restores the current language when it ends.
+class LanguageScope {
+  public:
+    LanguageScope();
+    ~LanguageScope();
+    LanguageScope(const LanguageScope&) = delete;
+    LanguageScope& operator=(const LanguageScope&) = delete;
+
+  private:
+    std::wstring saved_;
+};
+
+// A fresh folder under the temp directory, removed again at the end.
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+    std::wstring File(const std::wstring& name) const { return (path_ / name).wstring(); }
+    // Names of the entries in the folder, sorted.
+    std::vector<std::wstring> Entries() const;
+
+  private:
+    std::filesystem::path path_;
+};
+
+std::string ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+
+// Every row of a list view, cell by cell.
+std::vector<std::vector<std::wstring>> ListRows(const ui::TListView& list);
+
+// Delivers every queued message (timers, notifications) to the windows.
+void PumpMessages();
+
+// A main window with recorded input and notices, created as the program
+// creates it (FormCreate run through the error handler).
+struct MainWindow {
+    RecordingInput input;
+    RecordingNotice notice;
+    std::unique_ptr<TFrmMain> form;
+
+    explicit MainWindow(bool runFormCreate = true);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+    TFrmMain& operator*() { return *form; }
+    TFrmMain* operator->() { return form.get(); }
+};
+
+// One tick of the click timer as the window procedure runs it: an error goes
+// to the program-wide handler, not to the test.
+void Tick(TFrmMain& form);
+
+// A real WM_TIMER for the click timer, through the form's window procedure.
+// Form timers are numbered from 1 in creation order; TmrClick is the only one.
+void SendClickTimer(TFrmMain& form);
+
+// The record file the window loads and saves by default (Mirvex.lst beside
+// the test program).
+std::wstring DefaultRecordFile();
+
+// Tests that start from no settings and no default record file, and leave
+// none behind.
+class CleanStateTest : public testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// A bare top-level form to host single controls.
+std::unique_ptr<ui::TForm> MakeHostForm(const std::wstring& caption = L"host");
+
+} // namespace wintest

@@ -1,0 +1,26 @@
+// Entry of the Windows test program: the process is set up as the real
+// program sets itself up (common controls, the translation catalogue).
+#include "common/Translate.h"
+#include "ui/Guard.h"
+#include "ui/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+int main(int argc, char** argv) {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                        ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
+                                            ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    Orv::LoadTranslationCatalogue();
+    // The program's default handler shows a modal message box, which nobody
+    // would close here: an error that no test expects fails the running test.
+    ui::SetExceptionHandler([](std::exception_ptr error) {
+        ADD_FAILURE() << "unexpected error: " << ui::ToUtf8(ui::DescribeException(error));
+    });
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

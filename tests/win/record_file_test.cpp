@@ -1,0 +1,262 @@
+// The record file: loading in every encoding and line form, saving as ANSI
+// with CR LF, the language-independent indexes, and failures that must leave
+// both the list and the file as they were.
+#include "Fixtures.h"
+
+#include "main/FileIo.h"
+#include "ui/Handles.h"
+#include "ui/Text.h"
+
+namespace {
+
+using wintest::MainWindow;
+using wintest::ReadBytes;
+using wintest::TempFolder;
+using wintest::WriteBytes;
+
+using Row = std::vector<std::wstring>;
+
+std::vector<Row> Rows(TFrmMain& form) {
+    return wintest::ListRows(form.ListArea);
+}
+
+// "<what> '<path in UTF-8>'", the start of every file error message.
+std::string Naming(const char* what, const std::wstring& path) {
+    std::string text = what;
+    text += " '";
+    text += ui::ToUtf8(path);
+    text += '\'';
+    return text;
+}
+
+template <typename F> std::string FileErrorOf(F&& work) {
+    try {
+        work();
+    } catch (const FileError& error) {
+        return error.what();
+    }
+    return "(no FileError)";
+}
+
+class RecordFile : public wintest::CleanStateTest {
+  protected:
+    void SetUp() override {
+        CleanStateTest::SetUp();
+        window = std::make_unique<MainWindow>();
+        folder = std::make_unique<TempFolder>();
+        file = folder->File(L"Mirvex.lst");
+    }
+    void TearDown() override {
+        window.reset();
+        folder.reset();
+        CleanStateTest::TearDown();
+    }
+    TFrmMain& Form() { return **window; }
+
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<TempFolder> folder;
+    std::wstring file;
+};
+
+struct LoadCase {
+    const char* name;
+    std::string bytes;
+    std::vector<Row> rows;
+};
+
+const Row kLeftDouble{L"0x0", L"Left", L"Double", L"00:00:01.00"};
+const Row kWheelSingle{L"-1280x200", L"Wheel", L"Single", L"00:00:00.50"};
+
+std::string Utf16Le(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (const wchar_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>((unit >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+class RecordFileLoad : public RecordFile, public testing::WithParamInterface<LoadCase> {};
+
+TEST_P(RecordFileLoad, GivesTheRowsOfEveryFourFieldLine) {
+    WriteBytes(file, GetParam().bytes);
+    Form().LoadRecord(file);
+    EXPECT_EQ(Rows(Form()), GetParam().rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RecordFileLoad,
+    testing::Values(LoadCase{"AnsiCrLf",
+                             "0x0,0,1,00:00:01.00\r\n-1280x200,2,0,00:00:00.50\r\n",
+                             {kLeftDouble, kWheelSingle}},
+                    LoadCase{"LineFeedsOnly",
+                             "0x0,0,1,00:00:01.00\n-1280x200,2,0,00:00:00.50\n",
+                             {kLeftDouble, kWheelSingle}},
+                    LoadCase{"NoFinalBreak",
+                             "0x0,0,1,00:00:01.00\r\n-1280x200,2,0,00:00:00.50",
+                             {kLeftDouble, kWheelSingle}},
+                    LoadCase{"Utf8WithMark",
+                             "\xEF\xBB\xBF"
+                             "0x0,0,1,00:00:01.00\r\n-1280x200,2,0,00:00:00.50\r\n",
+                             {kLeftDouble, kWheelSingle}},
+                    LoadCase{"Utf16WithMark",
+                             Utf16Le(L"0x0,0,1,00:00:01.00\r\n-1280x200,2,0,00:00:00.50\r\n"),
+                             {kLeftDouble, kWheelSingle}},
+                    LoadCase{"AnsiCodePage",
+                             "7x7\xE9,1,0,00:00:01.00\r\n",
+                             {{L"7x7\u00E9", L"Right", L"Single", L"00:00:01.00"}}},
+                    LoadCase{"UnknownIndexGivesAnEmptyName",
+                             "5x5,3,0,00:00:01.00\r\n5x6,0,-1,00:00:01.00\r\n",
+                             {{L"5x5", L"", L"Single", L"00:00:01.00"},
+                              {L"5x6", L"Left", L"", L"00:00:01.00"}}},
+                    LoadCase{"OtherLinesAreSkipped",
+                             "1x1,0,0,00:00:01.00\r\n"
+                             "1x2,0,0\r\n"
+                             "\r\n"
+                             "1x3,0,0,00:00:01.00,extra\r\n"
+                             "1x4,0,0,00:00:01.00,\r\n"
+                             "just text\r\n"
+                             "2x2,1,1,00:00:02.00\r\n",
+                             {{L"1x1", L"Left", L"Single", L"00:00:01.00"},
+                              {L"2x2", L"Right", L"Double", L"00:00:02.00"}}},
+                    LoadCase{"EmptyFile", "", {}}),
+    [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
+
+TEST_F(RecordFile, LoadAppendsToTheRowsAlreadyThere) {
+    Form().ListArea.AddRow({L"9x9", L"Right", L"Single", L"00:00:03.00"});
+    WriteBytes(file, "0x0,0,1,00:00:01.00\r\n");
+    Form().LoadRecord(file);
+    EXPECT_EQ(Rows(Form()),
+              (std::vector<Row>{{L"9x9", L"Right", L"Single", L"00:00:03.00"}, kLeftDouble}));
+}
+
+TEST_F(RecordFile, SaveWritesTheLoadedLinesBack) {
+    const std::string bytes = "0x0,0,1,00:00:01.00\r\n-1280x200,2,0,00:00:00.50\r\n";
+    WriteBytes(file, bytes);
+    Form().LoadRecord(file);
+    const std::wstring copy = folder->File(L"copy.lst");
+    Form().SaveRecord(copy);
+    EXPECT_EQ(ReadBytes(copy), bytes);
+    Form().SaveRecord(file);
+    EXPECT_EQ(ReadBytes(file), bytes);
+}
+
+TEST_F(RecordFile, UnknownNameIsSavedAsMinusOne) {
+    WriteBytes(file, "5x5,3,0,00:00:01.00\r\n");
+    Form().LoadRecord(file);
+    Form().SaveRecord(file);
+    EXPECT_EQ(ReadBytes(file), "5x5,-1,0,00:00:01.00\r\n");
+}
+
+TEST_F(RecordFile, SaveIsAnsiWithCrLfAfterEveryLineAndNoMark) {
+    Form().ListArea.AddRow({L"1x1\u00E9", L"Right", L"Single", L"00:00:01.00"});
+    Form().ListArea.AddRow({L"2x2", L"wheel", L"DOUBLE", L"00:00:00.10"});
+    Form().SaveRecord(file);
+    EXPECT_EQ(ReadBytes(file), "1x1\xE9,1,0,00:00:01.00\r\n2x2,2,1,00:00:00.10\r\n");
+}
+
+TEST_F(RecordFile, SavedIndexesDoNotDependOnTheWindowLanguage) {
+    MainWindow korean(false);
+    korean->ListArea.AddRow({L"3x4", L"오른쪽", L"더블", L"00:00:01.00"});
+    korean->SaveRecord(file);
+    EXPECT_EQ(ReadBytes(file), "3x4,1,1,00:00:01.00\r\n");
+    Form().LoadRecord(file);
+    EXPECT_EQ(Rows(Form()), (std::vector<Row>{{L"3x4", L"Right", L"Double", L"00:00:01.00"}}));
+}
+
+TEST_F(RecordFile, KoreanWindowLoadsKoreanNames) {
+    MainWindow korean(false);
+    WriteBytes(file, "0x0,0,1,00:00:01.00\r\n");
+    korean->LoadRecord(file);
+    EXPECT_EQ(Rows(*korean), (std::vector<Row>{{L"0x0", L"왼쪽", L"더블", L"00:00:01.00"}}));
+}
+
+TEST_F(RecordFile, SavingAnEmptyListDeletesTheFile) {
+    WriteBytes(file, "0x0,0,1,00:00:01.00\r\n");
+    Form().LoadRecord(file);
+    Form().BtnClearClick(nullptr);
+    Form().SaveRecord(file);
+    EXPECT_TRUE(folder->Entries().empty());
+    Form().SaveRecord(file); // nothing to delete: no error either
+    EXPECT_TRUE(folder->Entries().empty());
+}
+
+TEST_F(RecordFile, MissingFileLeavesTheListAsItWas) {
+    Form().ListArea.AddRow(kLeftDouble);
+    Form().LoadRecord(folder->File(L"missing.lst"));
+    EXPECT_EQ(Rows(Form()), (std::vector<Row>{kLeftDouble}));
+}
+
+TEST_F(RecordFile, DirectoryWithTheFilesNameIsNotLoaded) {
+    ASSERT_TRUE(CreateDirectoryW(file.c_str(), nullptr));
+    Form().ListArea.AddRow(kLeftDouble);
+    Form().LoadRecord(file);
+    EXPECT_EQ(Rows(Form()), (std::vector<Row>{kLeftDouble}));
+}
+
+TEST_F(RecordFile, BadIndexFailsTheWholeLoadAndNamesTheFile) {
+    const std::wstring named = folder->File(L"기록.lst");
+    WriteBytes(named, "1x1,0,0,00:00:01.00\r\n2x2,x,0,00:00:01.00\r\n");
+    Form().ListArea.AddRow(kWheelSingle);
+    const std::string message = FileErrorOf([&] { Form().LoadRecord(named); });
+    EXPECT_NE(message.find(Naming("The record file", named)), std::string::npos) << message;
+    EXPECT_NE(message.find("line 2"), std::string::npos) << message;
+    EXPECT_NE(message.find("'x' is not a valid whole number"), std::string::npos) << message;
+    EXPECT_EQ(Rows(Form()), (std::vector<Row>{kWheelSingle}));
+}
+
+TEST_F(RecordFile, FileThatCannotBeOpenedFailsAndNamesTheFile) {
+    WriteBytes(file, "0x0,0,1,00:00:01.00\r\n");
+    // Held open by someone who shares nothing.
+    const ui::UniqueHandle held(
+        CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+    Form().ListArea.AddRow(kWheelSingle);
+    const std::string message = FileErrorOf([&] { Form().LoadRecord(file); });
+    EXPECT_EQ(message.rfind(Naming("Cannot open the file", file) + ": ", 0), 0u) << message;
+    EXPECT_EQ(Rows(Form()), (std::vector<Row>{kWheelSingle}));
+}
+
+class FailedSave : public RecordFile {
+  protected:
+    void SetUp() override {
+        RecordFile::SetUp();
+        WriteBytes(file, kOld);
+        Form().ListArea.AddRow({L"5x5", L"Left", L"Single", L"00:00:01.00"});
+    }
+    static constexpr const char* kOld = "0x0,0,1,00:00:01.00\r\n";
+};
+
+// The new file cannot replace the old one while someone holds the old one
+// open without sharing it: the save fails, the old content and no temporary
+// file remain.
+TEST_F(FailedSave, TargetHeldOpenWithoutSharing) {
+    ui::UniqueHandle held(
+        CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+    const std::string message = FileErrorOf([&] { Form().SaveRecord(file); });
+    held.reset();
+    EXPECT_EQ(message.rfind(Naming("Cannot write the file", file) + ": ", 0), 0u) << message;
+    EXPECT_EQ(ReadBytes(file), kOld);
+    EXPECT_EQ(folder->Entries(), (std::vector<std::wstring>{L"Mirvex.lst"}));
+}
+
+TEST_F(RecordFile, SaveOntoADirectoryFailsAndLeavesNoTemporaryFile) {
+    ASSERT_TRUE(CreateDirectoryW(file.c_str(), nullptr));
+    Form().ListArea.AddRow(kLeftDouble);
+    const std::string message = FileErrorOf([&] { Form().SaveRecord(file); });
+    EXPECT_EQ(message.rfind(Naming("Cannot write the file", file) + ": ", 0), 0u) << message;
+    EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(folder->Entries(), (std::vector<std::wstring>{L"Mirvex.lst"}));
+}
+
+TEST_F(RecordFile, SaveIntoAMissingFolderFails) {
+    const std::wstring inside = folder->File(L"no-such-folder\\Mirvex.lst");
+    Form().ListArea.AddRow(kLeftDouble);
+    const std::string message = FileErrorOf([&] { Form().SaveRecord(inside); });
+    EXPECT_EQ(message.rfind(Naming("Cannot write the file", inside) + ": ", 0), 0u) << message;
+    EXPECT_TRUE(folder->Entries().empty());
+}
+
+} // namespace

@@ -1,0 +1,219 @@
+// The main window as it opens and closes in an English session, and the
+// program-wide identification: version, language, single instance.
+#include "Fixtures.h"
+
+#include "common/Translate.h"
+#include "common/Update.h"
+#include "main/SingleInstance.h"
+#include "ui/Application.h"
+#include "ui/Dpi.h"
+#include "ui/Handles.h"
+
+namespace {
+
+using wintest::CleanStateTest;
+using wintest::MainWindow;
+
+constexpr int kClientWidth = 555;
+constexpr int kClientHeight = 337;
+constexpr COLORREF kSilver = 0xC0C0C0;
+constexpr COLORREF kBlack = 0x000000;
+
+class Startup : public CleanStateTest {};
+
+TEST_F(Startup, EnglishWindowShowsTranslatedTextsAndDefaults) {
+    MainWindow window;
+    EXPECT_EQ(window->Caption(), L"Mirvex");
+    EXPECT_EQ(window->LanguageCode(), L"en");
+    EXPECT_EQ(ui::Application::Title(), L"Mirvex v 1.3.2.0");
+    EXPECT_EQ(window->PanelMessage.Caption(), L"Waiting");
+    EXPECT_EQ(window->PanelMessage.FontColor(), kSilver);
+    EXPECT_EQ(window->PanelMessage.BackgroundColor(), kBlack);
+    EXPECT_EQ(window->InputMouse.Items(), (std::vector<std::wstring>{L"Left", L"Right", L"Wheel"}));
+    EXPECT_EQ(window->InputMouse.ItemIndex(), 0);
+    EXPECT_EQ(window->InputClick.Items(), (std::vector<std::wstring>{L"Single", L"Double"}));
+    EXPECT_EQ(window->InputClick.ItemIndex(), 0);
+    EXPECT_EQ(window->InputInterval.Text(), L"  :  : 1.  ");
+    EXPECT_EQ(window->InputInterval.DisplayText(), L"00:00:01.00");
+    wchar_t shown[32] = {};
+    GetWindowTextW(window->InputInterval.Handle(), shown, 32);
+    EXPECT_STREQ(shown, L"00:00:01.00");
+    const std::vector<std::wstring> headers{L"Position", L"Mouse", L"Click", L"Delay"};
+    for (int column = 0; column < window->ListArea.ColumnCount(); ++column)
+        EXPECT_EQ(window->ListArea.ColumnCaption(column), headers.at(column));
+    EXPECT_EQ(window->ListArea.Count(), 0);
+    EXPECT_FALSE(window->CheckRecord.Checked());
+    EXPECT_FALSE(window->IsRunning);
+    EXPECT_FALSE(window->TmrClick.Armed());
+    EXPECT_TRUE(window->ImgLogo.HasPicture());
+    EXPECT_TRUE(window.notice.boxes.empty());
+}
+
+TEST_F(Startup, WindowHasAFixedSize) {
+    MainWindow window;
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window->Handle(), GWL_STYLE));
+    EXPECT_EQ(style & WS_THICKFRAME, 0u);
+    EXPECT_EQ(style & WS_MAXIMIZEBOX, 0u);
+    EXPECT_NE(style & WS_MINIMIZEBOX, 0u);
+    ASSERT_EQ(ui::DpiForWindow(window->Handle()), ui::kBaseDpi);
+    RECT client{};
+    GetClientRect(window->Handle(), &client);
+    EXPECT_EQ(client.right - client.left, kClientWidth);
+    EXPECT_EQ(client.bottom - client.top, kClientHeight);
+}
+
+TEST_F(Startup, StatusPanelTextNeverShowsInAnotherColour) {
+    MainWindow window(false);
+    struct Change {
+        std::wstring property;
+        std::wstring caption;
+        COLORREF color;
+    };
+    std::vector<Change> changes;
+    window->PanelMessage.OnChanged = [&](const wchar_t* property) {
+        changes.push_back(
+            {property, window->PanelMessage.Caption(), window->PanelMessage.FontColor()});
+    };
+    window->FormCreate(window.form.get());
+    // The window's translation may set the still empty caption first; the
+    // waiting text itself comes only after its colour.
+    ASSERT_GE(changes.size(), 2u);
+    const Change& colour = changes[changes.size() - 2];
+    const Change& text = changes.back();
+    EXPECT_EQ(colour.property, L"FontColor");
+    EXPECT_EQ(colour.color, kSilver);
+    EXPECT_EQ(text.property, L"Caption");
+    EXPECT_EQ(text.caption, L"Waiting");
+    for (std::size_t i = 0; i + 2 < changes.size(); ++i)
+        EXPECT_EQ(changes[i].caption, L"") << i;
+}
+
+TEST_F(Startup, LoadsTheRecordFileBesideTheProgram) {
+    wintest::WriteBytes(wintest::DefaultRecordFile(),
+                        "10x20,1,0,00:00:01.00\r\n-5x7,2,1,00:00:00.30\r\n");
+    MainWindow window;
+    ASSERT_EQ(window->ListArea.Count(), 2);
+    EXPECT_EQ(window->ListArea.Row(0),
+              (std::vector<std::wstring>{L"10x20", L"Right", L"Single", L"00:00:01.00"}));
+    EXPECT_EQ(window->ListArea.Row(1),
+              (std::vector<std::wstring>{L"-5x7", L"Wheel", L"Double", L"00:00:00.30"}));
+}
+
+TEST_F(Startup, ClosingSavesTheListBesideTheProgram) {
+    MainWindow window;
+    window->ListArea.AddRow({L"3x4", L"Right", L"Double", L"00:00:02.00"});
+    window->Close();
+    EXPECT_TRUE(window->Closed());
+    EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), "3x4,1,1,00:00:02.00\r\n");
+}
+
+TEST_F(Startup, ClosingWithAnEmptyListRemovesTheFile) {
+    wintest::WriteBytes(wintest::DefaultRecordFile(), "1x1,0,0,00:00:01.00\r\n");
+    MainWindow window;
+    window->BtnClearClick(nullptr);
+    window->Close();
+    EXPECT_TRUE(window->Closed());
+    EXPECT_EQ(GetFileAttributesW(wintest::DefaultRecordFile().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A start that could not read the record file must not let the close
+// replace or delete it: the file keeps the user's rows for a later start.
+struct UnreadStartCase {
+    const char* name;
+    std::string file;
+    bool wrongTypedHotKey;
+};
+
+class UnreadRecordFile : public Startup, public testing::WithParamInterface<UnreadStartCase> {};
+
+TEST_P(UnreadRecordFile, SurvivesTheClose) {
+    wintest::WriteBytes(wintest::DefaultRecordFile(), GetParam().file);
+    if (GetParam().wrongTypedHotKey)
+        wintest::StoreString(L"hotkey_run", L"F3");
+    wintest::ErrorRecorder errors;
+    MainWindow window;
+    EXPECT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(window->ListArea.Count(), 0);
+    window->Close();
+    EXPECT_TRUE(window->Closed());
+    EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), GetParam().file);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, UnreadRecordFile,
+    testing::Values(
+        UnreadStartCase{"BadLine", "1x1,0,0,00:00:01.00\r\n2x2,x,0,00:00:01.00\r\n", false},
+        UnreadStartCase{"CreationFailedBeforeLoading", "1x1,0,0,00:00:01.00\r\n", true}),
+    [](const testing::TestParamInfo<UnreadStartCase>& info) {
+        return std::string(info.param.name);
+    });
+
+TEST_F(Startup, FailedSaveOnCloseKeepsTheWindowOpen) {
+    MainWindow window;
+    window->ListArea.AddRow({L"3x4", L"Right", L"Double", L"00:00:02.00"});
+    wintest::WriteBytes(wintest::DefaultRecordFile(), "old\r\n");
+    {
+        const ui::UniqueHandle held(CreateFileW(wintest::DefaultRecordFile().c_str(), GENERIC_READ,
+                                                0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+        wintest::ErrorRecorder errors;
+        window->Close();
+        EXPECT_EQ(errors.messages.size(), 1u);
+        EXPECT_FALSE(window->Closed());
+    }
+    window->Close();
+    EXPECT_TRUE(window->Closed());
+    EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), "3x4,1,1,00:00:02.00\r\n");
+}
+
+TEST(Identification, FileVersionComesFromTheVersionResource) {
+    EXPECT_EQ(Orv::FileVersionText(L"%d.%d.%d.%d"), L"1.3.2.0");
+    EXPECT_EQ(Orv::FileVersionText(L"v%d.%d"), L"v1.3");
+}
+
+struct VersionCase {
+    const wchar_t* pattern;
+    const wchar_t* expected;
+};
+
+class FormatVersion : public testing::TestWithParam<VersionCase> {};
+
+TEST_P(FormatVersion, FillsEachPlaceholderInTurn) {
+    const int parts[4] = {7, 0, 12, 345};
+    EXPECT_EQ(Orv::FormatVersion(GetParam().pattern, parts), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, FormatVersion,
+    testing::Values(VersionCase{L"%d.%d.%d.%d", L"7.0.12.345"}, VersionCase{L"%d", L"7"},
+                    VersionCase{L"%d%%", L"7%"}, VersionCase{L"100%% %d", L"100% 7"},
+                    // Only four numbers exist; further placeholders stay as they are.
+                    VersionCase{L"%d.%d.%d.%d.%d", L"7.0.12.345.%d"}, VersionCase{L"%x %", L"%x %"},
+                    VersionCase{L"", L""}));
+
+TEST(Identification, UserLanguageIsEnglishInAnEnglishSession) {
+    EXPECT_EQ(Orv::UserLanguageCode(), L"en");
+}
+
+constexpr wchar_t kTestMutex[] = L"MirvexWinTests.SingleInstance";
+
+TEST(SingleInstanceTest, SecondHolderOfTheNameIsNotFirst) {
+    const SingleInstance first(kTestMutex);
+    EXPECT_TRUE(first.IsFirst());
+    const SingleInstance second(kTestMutex);
+    EXPECT_FALSE(second.IsFirst());
+}
+
+TEST(SingleInstanceTest, NameIsFreeAgainWhenTheFirstEnds) {
+    { const SingleInstance first(kTestMutex); }
+    const SingleInstance again(kTestMutex);
+    EXPECT_TRUE(again.IsFirst());
+}
+
+TEST(SingleInstanceTest, StaleLastErrorDoesNotMakeTheFirstASecond) {
+    SetLastError(ERROR_ALREADY_EXISTS);
+    const SingleInstance first(kTestMutex);
+    EXPECT_TRUE(first.IsFirst());
+}
+
+} // namespace
