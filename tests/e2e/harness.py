@@ -1,0 +1,264 @@
+"""Wine and Xvfb for the end-to-end tests and the tools that drive them.
+
+One Session per run: a private Xvfb on the first free display from 120 up, a
+throwaway WINEPREFIX under the build folder (booted once, shared by every test
+of the run), and a record of every process started, so that each can be
+ended by its own PID when the run is over. Every wait is bounded.
+"""
+
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+FIRST_DISPLAY = 120
+LAST_DISPLAY = 199
+SCREEN_GEOMETRY = "1280x1024x24"
+DEFAULT_LOCALE = "en_US.UTF-8"
+BOOT_TIMEOUT = 240
+TOOL_TIMEOUT = 60
+POLL_INTERVAL = 0.25
+TOOL_NAMES = ("ClickTarget.exe", "WinCtl.exe", "MinimalWindow.exe")
+
+
+class WaitTimeout(AssertionError):
+    """A bounded wait ran out; raised as a test failure, never a hang."""
+
+
+def wait_until(what, probe, timeout, interval=POLL_INTERVAL):
+    """Calls probe until it returns something true and returns that value.
+
+    Raises WaitTimeout naming `what` once `timeout` seconds have passed.
+    """
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise WaitTimeout(f"gave up after {timeout:g} s waiting for {what}")
+        time.sleep(interval)
+
+
+def windows_path(path):
+    """The Wine path of a host path (drive Z: is the host's root)."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def find_tools_dir(build_dir):
+    """The first folder under the build tree that holds all helper programs:
+    the full Windows build first, then the helpers' own build."""
+    for candidate in (Path(build_dir) / "win" / "tools", Path(build_dir) / "win-tools" / "tools"):
+        if all((candidate / name).is_file() for name in TOOL_NAMES):
+            return candidate
+    return None
+
+
+class Display:
+    """A private Xvfb server, ended by its PID."""
+
+    def __init__(self):
+        self.number = None
+        self.process = None
+
+    @staticmethod
+    def _taken(n):
+        return Path(f"/tmp/.X11-unix/X{n}").exists() or Path(f"/tmp/.X{n}-lock").exists()
+
+    def start(self):
+        for n in range(FIRST_DISPLAY, LAST_DISPLAY + 1):
+            if self._taken(n):
+                continue
+            process = subprocess.Popen(
+                ["Xvfb", f":{n}", "-screen", "0", SCREEN_GEOMETRY, "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                wait_until(f"Xvfb :{n}",
+                           lambda: process.poll() is not None
+                           or Path(f"/tmp/.X11-unix/X{n}").exists(), 15, 0.05)
+            except WaitTimeout:
+                process.kill()
+                process.wait()
+                continue
+            if process.poll() is None:
+                self.number, self.process = n, process
+                return f":{n}"
+            # Another server took the number between the check and the start.
+        raise RuntimeError("no free X display number")
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        self.process = None
+
+
+class Session:
+    """Display, Wine prefix and processes for one run of tests or tools."""
+
+    def __init__(self, build_dir, exe=None, tools_dir=None, name="e2e"):
+        self.build_dir = Path(build_dir).resolve()
+        self.exe = Path(exe).resolve() if exe else self.build_dir / "dist" / "Mirvex.exe"
+        self.tools_dir = Path(tools_dir) if tools_dir else find_tools_dir(self.build_dir)
+        self.prefix = self.build_dir / f"wine-{name}"
+        self.scratch = self.build_dir / f"{name}-tmp"
+        self.display = Display()
+        self.display_name = None
+        self.processes = []
+
+    # --- life cycle ---------------------------------------------------------
+
+    def start(self):
+        self.display_name = self.display.start()
+        # A fresh prefix per run: nothing a previous run left behind can leak
+        # into this one.
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        shutil.rmtree(self.scratch, ignore_errors=True)
+        self.prefix.mkdir(parents=True)
+        self.scratch.mkdir(parents=True)
+        self.run(["wineboot", "-i"], timeout=BOOT_TIMEOUT, check=False)
+        self.run(["wineserver", "-w"], timeout=BOOT_TIMEOUT, check=False)
+        if not (self.prefix / "system.reg").is_file():
+            raise RuntimeError(f"wineboot did not create the prefix {self.prefix}")
+        return self
+
+    def close(self):
+        self.end_processes()
+        if self.display_name:
+            try:
+                subprocess.run(["wineserver", "-k"], env=self.env(), timeout=30,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            except subprocess.TimeoutExpired:
+                pass
+        self.display.stop()
+
+    def __enter__(self):
+        try:
+            return self.start()
+        except BaseException:
+            self.close()  # the display may already run
+            raise
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def end_processes(self):
+        """Ends every process this session started that still runs."""
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+                try:
+                    process.wait(15)
+                except subprocess.TimeoutExpired:
+                    pass
+        self.processes = [p for p in self.processes if p.poll() is None]
+
+    # --- processes ----------------------------------------------------------
+
+    def env(self, locale=DEFAULT_LOCALE):
+        env = dict(os.environ)
+        env.update(WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEARCH="win64",
+                   WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display_name or "",
+                   LC_ALL=locale, LANG=locale)
+        return env
+
+    def spawn(self, args, locale=DEFAULT_LOCALE, cwd=None, stdout=subprocess.DEVNULL):
+        process = subprocess.Popen(args, env=self.env(locale), cwd=cwd, stdout=stdout,
+                                   stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def run(self, args, locale=DEFAULT_LOCALE, timeout=TOOL_TIMEOUT, check=True):
+        """Runs a program to its end and returns its CompletedProcess; on
+        time-out it is killed (by PID).
+
+        The output goes through a file, not a pipe: the first Wine program
+        after a quiet spell starts wineserver and Wine's services, which
+        inherit its output handles and would keep a pipe open long after
+        the program itself has ended.
+        """
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            process = subprocess.Popen(args, env=self.env(locale), stdout=out, stderr=err)
+            try:
+                code = process.wait(timeout)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+                raise
+            out.seek(0)
+            err.seek(0)
+            text, errors = (f.read().decode("utf-8", errors="replace") for f in (out, err))
+        if check and code != 0:
+            raise subprocess.CalledProcessError(code, args, text, errors)
+        return subprocess.CompletedProcess(args, code, text, errors)
+
+    def tool(self, name):
+        return str(self.tools_dir / name)
+
+    def winctl(self, *args, check=True):
+        """WinCtl's JSON lines as a list of dicts."""
+        result = self.run(["wine", self.tool("WinCtl.exe"), *map(str, args)], check=check)
+        return [json.loads(line) for line in result.stdout.splitlines() if line.startswith("{")]
+
+    def xdotool(self, *args, timeout=20):
+        return self.run(["xdotool", *map(str, args)], timeout=timeout).stdout
+
+    # --- input --------------------------------------------------------------
+
+    def move_pointer(self, x, y):
+        self.xdotool("mousemove", "--sync", x, y)
+
+    def key(self, name):
+        self.xdotool("key", name)
+
+    def x_windows_named(self, title):
+        """X windows whose whole name is `title`."""
+        pattern = "^" + "".join("\\" + c if not c.isalnum() and c != " " else c
+                                for c in title) + "$"
+        result = self.run(["xdotool", "search", "--name", pattern], check=False)
+        return [int(w) for w in result.stdout.split()]
+
+    def focus(self, title, timeout=20):
+        """Gives the X input focus to the Wine window named `title`.
+
+        With no window manager, Wine matches a hotkey only while one of its
+        windows has the X focus; nothing else gives it one.
+        """
+        window = wait_until(f"an X window named {title!r}",
+                            lambda: self.x_windows_named(title), timeout)[0]
+        self.xdotool("windowfocus", "--sync", window)
+        return window
+
+    # --- registry -----------------------------------------------------------
+
+    def reg_query(self, key, name):
+        """A REG_DWORD value as an int, or None when it is absent."""
+        result = self.run(["wine", "reg", "query", key, "/v", name], check=False)
+        for line in result.stdout.splitlines():
+            parts = line.split()
+            if len(parts) == 3 and parts[0] == name and parts[1] == "REG_DWORD":
+                return int(parts[2], 16)
+        return None
+
+    def reg_set_dword(self, key, name, value):
+        self.run(["wine", "reg", "add", key, "/v", name, "/t", "REG_DWORD", "/d", str(value),
+                  "/f"])
+
+    def reg_delete_key(self, key):
+        self.run(["wine", "reg", "delete", key, "/f"], check=False)
+
+    # --- files --------------------------------------------------------------
+
+    def folder(self, name):
+        """A new empty folder under the run's scratch folder."""
+        path = self.scratch / name
+        shutil.rmtree(path, ignore_errors=True)
+        path.mkdir(parents=True)
+        return path

@@ -1,0 +1,124 @@
+"""The global hotkeys: stored combinations, clicking with F3, recording with
+F4 and walking the record list. Key presses come from xdotool while the click
+target (another program) has the X focus, as they would from a user."""
+
+import time
+
+from apps import SETTINGS_KEY, ClickTarget, hold_hotkey
+from e2ecase import E2ETestCase
+
+F3, F4 = 114, 115
+CTRL_F5 = 0x4074  # Ctrl (0x4000) + VK_F5
+MOD_CONTROL = 0x0002
+VK_F5 = 0x74
+HOTKEYF_CONTROL = 0x02
+HOLD_SECONDS = 120
+
+# The click target sits in the top-left corner, clear of the centred window.
+TARGET_RECT = (20, 20, 320, 280)
+
+DEFAULT_DELAY = "00:00:01.00"
+PLAIN_RUN_SECONDS = 3.5  # one click per second: four, give or take Wine
+PLAIN_CLICKS = range(2, 6)
+QUIET_SECONDS = 2.0  # after a stop nothing may click any more
+SETTLE_SECONDS = 0.3  # lets a press already queued reach the target's log
+SHORT_DELAY = "00:00:00.30"
+WALK_PRESSES = 7  # more than two rounds of three rows
+PRESS_TIMEOUT = 30
+
+
+class StoredHotkeysTest(E2ETestCase):
+    def test_first_start_registers_and_stores_f3_and_f4(self):
+        app = self.mirvex()
+        app.start()
+        self.assertEqual(app.setting("hotkey_run"), F3)
+        self.assertEqual(app.setting("hotkey_add"), F4)
+        self.assertEqual(app.hotkey_editors(), [F3, F4])
+
+    def test_stored_run_combination_taken_by_another_program(self):
+        # (another program holds Ctrl+F5, run/stop editor afterwards)
+        cases = [(False, (HOTKEYF_CONTROL << 8) | VK_F5), (True, 0)]
+        for taken, run_editor in cases:
+            with self.subTest(taken=taken):
+                self.reset()
+                self.session.reg_set_dword(SETTINGS_KEY, "hotkey_run", CTRL_F5)
+                if taken:  # ended by the next reset
+                    hold_hotkey(self.session, MOD_CONTROL, VK_F5, HOLD_SECONDS)
+                app = self.mirvex()
+                app.start()
+                self.assertEqual(app.hotkey_editors(), [run_editor, F4])
+                # The stored value stays either way: stored again on success,
+                # kept for the next start on failure.
+                self.assertEqual(app.setting("hotkey_run"), CTRL_F5)
+                self.assertEqual(app.close(), 0)
+
+
+class PlainClickingTest(E2ETestCase):
+    def test_f3_clicks_at_the_cursor_once_a_second_until_f3_again(self):
+        target = ClickTarget(self.session, self.folder, *TARGET_RECT)
+        app = self.mirvex()
+        app.start()
+        point = target.point(150, 120)
+        self.session.move_pointer(*point)
+        target.focus()
+
+        started = time.monotonic()
+        self.session.key("F3")
+        app.wait_panel("Running")
+        time.sleep(max(0.0, started + PLAIN_RUN_SECONDS - time.monotonic()))
+        self.session.key("F3")
+        app.wait_panel("Waiting")
+        time.sleep(SETTLE_SECONDS)
+        presses = target.presses()
+
+        self.assertIn(len(presses), PLAIN_CLICKS)
+        for press in presses:
+            self.assertEqual((press.button, press.sx, press.sy, press.cx, press.cy),
+                             ("left", *point, 150, 120))
+        time.sleep(QUIET_SECONDS)
+        self.assertEqual(target.presses(), presses, "clicks after the stop")
+
+
+class RecordTest(E2ETestCase):
+    def test_f4_appends_the_cursor_position_and_close_saves_the_rows(self):
+        target = ClickTarget(self.session, self.folder, *TARGET_RECT)
+        app = self.mirvex()
+        app.start()
+        target.focus()
+        positions = [(60, 70), (1000, 900), (0, 0)]
+        for count, position in enumerate(positions, start=1):
+            self.session.move_pointer(*position)
+            self.session.key("F4")
+            app.wait_list_rows(count)
+        self.assertEqual(app.close(), 0)
+        expected = "".join(f"{x}x{y},0,0,{DEFAULT_DELAY}\r\n" for x, y in positions)
+        self.assertEqual(app.record_bytes(), expected.encode("ascii"))
+
+    def test_record_mode_walks_the_rows_in_order_and_wraps(self):
+        target = ClickTarget(self.session, self.folder, *TARGET_RECT)
+        app = self.mirvex()
+        buttons = ["left", "right", "middle"]
+        rows = [(*target.point(40, 50), 0, 0, SHORT_DELAY),
+                (*target.point(280, 60), 1, 0, SHORT_DELAY),
+                (*target.point(160, 240), 2, 0, SHORT_DELAY)]
+        app.write_records(rows)
+        written = app.record_bytes()
+        app.start()
+        self.assertEqual(app.use_record(), 1)
+        self.session.move_pointer(*target.point(300, 260))
+        target.focus()
+
+        self.session.key("F3")
+        target.wait_presses(WALK_PRESSES, PRESS_TIMEOUT)
+        self.session.key("F3")
+        app.wait_panel("Waiting")
+        presses = target.presses()
+
+        self.assertGreaterEqual(len(presses), WALK_PRESSES)
+        for i, press in enumerate(presses):
+            x, y, button, _, _ = rows[i % len(rows)]
+            self.assertEqual((press.sx, press.sy, press.button), (x, y, buttons[button]),
+                             f"press {i}")
+        # The rows go back to the file as they came.
+        self.assertEqual(app.close(), 0)
+        self.assertEqual(app.record_bytes(), written)

@@ -1,0 +1,61 @@
+"""The pure parts of the helper tools: what the benchmark computes and how the
+harness names things for Wine. No Wine or display needed."""
+
+import sys
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+
+import bench  # noqa: E402
+from harness import windows_path  # noqa: E402
+
+
+class DelayTextTest(unittest.TestCase):
+    def test_milliseconds_to_delay_text(self):
+        cases = [
+            (10, "00:00:00.10"),
+            (99, "00:00:00.99"),
+            (100, None),  # the last field holds 0-99 ms, not hundredths
+            (250, None),
+            (999, None),
+            (1000, "00:00:01.00"),
+            (1050, "00:00:01.50"),
+            (1100, None),
+            (61_005, "00:01:01.05"),
+            (3_600_000, "01:00:00.00"),
+            (99 * 3_600_000 + 59 * 60_000 + 59_099, "99:59:59.99"),
+            (100 * 3_600_000, None),
+            (0, "00:00:00.00"),
+            (-1, None),
+        ]
+        for ms, text in cases:
+            with self.subTest(ms=ms):
+                self.assertEqual(bench.delay_text(ms), text)
+
+
+class StatisticsTest(unittest.TestCase):
+    def test_nearest_rank_percentile(self):
+        values = list(range(1, 21))  # 1..20
+        self.assertEqual(bench.percentile(values, 0.95), 19)
+        self.assertEqual(bench.percentile(values, 1.0), 20)
+        self.assertEqual(bench.percentile([7], 0.95), 7)
+        self.assertEqual(bench.percentile([3, 1, 2], 0.5), 2)
+
+    def test_interval_stats_against_the_ideal(self):
+        # Presses 10, 12, 10, 30 ms apart (microsecond stamps).
+        times = [0, 10_000, 22_000, 32_000, 62_000]
+        stats = bench.interval_stats(times, ideal_ms=10)
+        self.assertEqual(stats["median"], 11.0)
+        self.assertEqual(stats["p95err"], 20.0)  # the 30 ms gap, 20 ms off
+        self.assertAlmostEqual(stats["cps"], 4 / 0.062)
+        self.assertEqual(stats["n"], 5)
+
+
+class WindowsPathTest(unittest.TestCase):
+    def test_host_paths_map_to_drive_z(self):
+        self.assertEqual(windows_path("/tmp/a b/clicks.log"), r"Z:\tmp\a b\clicks.log")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,310 @@
+// WinCtl: the Windows-side hands of the end-to-end tests. Each command prints
+// JSON lines (see JsonLine.h) and ends with exit code 0 on success, 1 when the
+// command could not do its work and 2 on a usage error. Window handles are
+// decimal numbers; they are valid across every process of one Wine server.
+//
+//   WinCtl.exe [--desktop NAME] COMMAND ARGS...
+//
+// --desktop works on the windows of another desktop, such as the one that
+// `wine explorer /desktop=NAME,WxH` creates.
+//
+//   list [CLASS [TITLE]]        top-level windows ("-" matches any)
+//   controls HWND               every descendant control of a window
+//   close HWND                  post WM_CLOSE
+//   click HWND                  BM_CLICK (a button or check box)
+//   type HWND TEXT              select all of an edit control, then send one
+//                               WM_CHAR per character; prints the text after
+//   hold-hotkey MODS VK SECS    register a hotkey (MOD_* flags, virtual key)
+//                               and keep it that long; "held" once it is
+//   clock                       the performance counter in microseconds
+
+#include "JsonLine.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+// A hung target must not hang the test that asks it something.
+constexpr UINT kSendTimeoutMs = 3000;
+constexpr int kHeldHotKeyId = 1;
+
+using Args = std::vector<std::wstring>;
+
+void Print(const std::string& text) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+              &written, nullptr);
+}
+
+std::optional<unsigned long long> ParseUnsigned(const std::wstring& text) {
+    if (text.empty())
+        return std::nullopt;
+    wchar_t* end = nullptr;
+    const unsigned long long value = std::wcstoull(text.c_str(), &end, 0);
+    if (*end != L'\0')
+        return std::nullopt;
+    return value;
+}
+
+std::optional<HWND> ParseWindow(const std::wstring& text) {
+    const auto value = ParseUnsigned(text);
+    if (!value || !IsWindow(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(*value))))
+        return std::nullopt;
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(*value));
+}
+
+long long HandleNumber(HWND window) {
+    return static_cast<long long>(reinterpret_cast<std::uintptr_t>(window));
+}
+
+// SendMessageTimeout that gives 0 when the target does not answer in time.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return name;
+}
+
+// WM_GETTEXT is marshalled across processes, so this reads what the control
+// itself holds (an edit control's text, not only the window caption).
+std::wstring TextOf(HWND window) {
+    const auto length = static_cast<std::size_t>(Ask(window, WM_GETTEXTLENGTH));
+    std::wstring text(length + 1, L'\0');
+    const auto copied = static_cast<std::size_t>(
+        Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+    text.resize(std::min(copied, length));
+    return text;
+}
+
+bool IsCheckBox(HWND window) {
+    const LONG_PTR type = GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+           type == BS_AUTO3STATE || type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+}
+
+// The caption as the window manager keeps it: no message is sent, so a
+// window whose thread is busy starting up cannot stall the caller.
+std::wstring CaptionOf(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+JsonLine Describe(HWND window, const std::wstring& text) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    JsonLine line;
+    line.Number("hwnd", HandleNumber(window))
+        .Number("pid", pid)
+        .Text("class", ClassOf(window))
+        .Text("text", text)
+        .Numbers("rect", {rect.left, rect.top, rect.right, rect.bottom})
+        .Flag("visible", IsWindowVisible(window))
+        .Flag("enabled", IsWindowEnabled(window));
+    return line;
+}
+
+// The extra fields a test needs from particular control classes.
+void AddControlState(HWND window, const std::wstring& className, JsonLine& line) {
+    if (lstrcmpiW(className.c_str(), HOTKEY_CLASSW) == 0) {
+        line.Number("hotkey", static_cast<std::uint16_t>(Ask(window, HKM_GETHOTKEY)));
+    } else if (lstrcmpiW(className.c_str(), WC_BUTTONW) == 0 && IsCheckBox(window)) {
+        line.Number("check", Ask(window, BM_GETCHECK));
+    } else if (lstrcmpiW(className.c_str(), WC_LISTVIEWW) == 0) {
+        line.Number("items", Ask(window, LVM_GETITEMCOUNT));
+        line.Number("selected",
+                    Ask(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    } else if (lstrcmpiW(className.c_str(), WC_COMBOBOXW) == 0) {
+        line.Number("selected", Ask(window, CB_GETCURSEL));
+    }
+}
+
+struct ListFilter {
+    std::wstring className; // empty: any
+    std::wstring title;     // empty: any
+};
+
+BOOL CALLBACK PrintTopLevel(HWND window, LPARAM context) {
+    const auto& filter = *reinterpret_cast<const ListFilter*>(context);
+    if (!filter.className.empty() && ClassOf(window) != filter.className)
+        return TRUE;
+    const std::wstring caption = CaptionOf(window);
+    if (!filter.title.empty() && caption != filter.title)
+        return TRUE;
+    Print(Describe(window, caption).Finish());
+    return TRUE;
+}
+
+BOOL CALLBACK PrintControl(HWND window, LPARAM) {
+    const std::wstring className = ClassOf(window);
+    JsonLine line = Describe(window, TextOf(window));
+    line.Number("parent", HandleNumber(GetParent(window)))
+        .Number("id", GetDlgCtrlID(window))
+        .Number("style", static_cast<long long>(GetWindowLongPtrW(window, GWL_STYLE)));
+    AddControlState(window, className, line);
+    Print(line.Finish());
+    return TRUE;
+}
+
+std::wstring AnyIfDash(const std::wstring& text) {
+    return text == L"-" ? std::wstring() : text;
+}
+
+int List(const Args& args) {
+    ListFilter filter;
+    if (args.size() > 0)
+        filter.className = AnyIfDash(args[0]);
+    if (args.size() > 1)
+        filter.title = AnyIfDash(args[1]);
+    EnumWindows(PrintTopLevel, reinterpret_cast<LPARAM>(&filter));
+    return kExitOk;
+}
+
+int Controls(HWND window) {
+    // EnumChildWindows walks the whole tree, depth first, in window order.
+    EnumChildWindows(window, PrintControl, 0);
+    return kExitOk;
+}
+
+int Close(HWND window) {
+    return PostMessageW(window, WM_CLOSE, 0, 0) ? kExitOk : kExitFailed;
+}
+
+int Click(HWND window) {
+    Ask(window, BM_CLICK);
+    JsonLine line;
+    line.Number("hwnd", HandleNumber(window));
+    if (IsCheckBox(window))
+        line.Number("check", Ask(window, BM_GETCHECK));
+    Print(line.Finish());
+    return kExitOk;
+}
+
+int Type(HWND window, const std::wstring& text) {
+    // Selecting everything first makes the typed characters replace the
+    // whole field from its first position on.
+    Ask(window, EM_SETSEL, 0, -1);
+    for (const wchar_t ch : text)
+        Ask(window, WM_CHAR, ch, 1);
+    Print(JsonLine().Text("text", TextOf(window)).Finish());
+    return kExitOk;
+}
+
+int HoldHotKey(unsigned modifiers, unsigned key, unsigned seconds) {
+    if (!RegisterHotKey(nullptr, kHeldHotKeyId, modifiers, key)) {
+        Print(JsonLine().Flag("held", false).Number("error", GetLastError()).Finish());
+        return kExitFailed;
+    }
+    Print(JsonLine().Flag("held", true).Finish());
+    const ULONGLONG end = GetTickCount64() + 1000ULL * seconds;
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+    UnregisterHotKey(nullptr, kHeldHotKeyId);
+    return kExitOk;
+}
+
+int Clock() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    const long long seconds = counter.QuadPart / frequency.QuadPart;
+    const long long rest = counter.QuadPart % frequency.QuadPart;
+    Print(JsonLine()
+              .Number("qpc_us", seconds * 1000000 + rest * 1000000 / frequency.QuadPart)
+              .Number("frequency", frequency.QuadPart)
+              .Finish());
+    return kExitOk;
+}
+
+int Usage() {
+    Print(JsonLine().Text("error", L"usage: see the comment at the top of WinCtl.cpp").Finish());
+    return kExitUsage;
+}
+
+int RunWindowCommand(const std::wstring& command, const Args& rest) {
+    const auto window = ParseWindow(rest[0]);
+    if (!window) {
+        Print(JsonLine().Text("error", L"no such window: " + rest[0]).Finish());
+        return kExitFailed;
+    }
+    if (command == L"controls")
+        return Controls(*window);
+    if (command == L"close")
+        return Close(*window);
+    if (command == L"click")
+        return Click(*window);
+    if (command == L"type" && rest.size() == 2)
+        return Type(*window, rest[1]);
+    return Usage();
+}
+
+// Moves this thread to the named desktop, so that EnumWindows and the window
+// commands see that desktop's windows.
+bool UseDesktop(const std::wstring& name) {
+    // The handle stays open for the life of this short process.
+    HDESK desktop = OpenDesktopW(name.c_str(), 0, FALSE, GENERIC_ALL);
+    return desktop && SetThreadDesktop(desktop);
+}
+
+int Run(Args args) {
+    if (args.size() >= 2 && args[0] == L"--desktop") {
+        if (!UseDesktop(args[1])) {
+            Print(JsonLine().Text("error", L"no such desktop: " + args[1]).Finish());
+            return kExitFailed;
+        }
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    if (args.empty())
+        return Usage();
+    const std::wstring& command = args[0];
+    const Args rest(args.begin() + 1, args.end());
+    if (command == L"list")
+        return List(rest);
+    if (command == L"clock")
+        return Clock();
+    if (command == L"hold-hotkey" && rest.size() == 3) {
+        const auto modifiers = ParseUnsigned(rest[0]);
+        const auto key = ParseUnsigned(rest[1]);
+        const auto seconds = ParseUnsigned(rest[2]);
+        if (!modifiers || !key || !seconds)
+            return Usage();
+        return HoldHotKey(static_cast<unsigned>(*modifiers), static_cast<unsigned>(*key),
+                          static_cast<unsigned>(*seconds));
+    }
+    if ((command == L"controls" || command == L"close" || command == L"click" ||
+         command == L"type") &&
+        !rest.empty())
+        return RunWindowCommand(command, rest);
+    return Usage();
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    return Run(Args(argv + 1, argv + argc));
+}

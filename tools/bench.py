@@ -1,0 +1,279 @@
+#!/usr/bin/env python3
+"""Benchmarks of Mirvex.exe under Wine in a private Xvfb.
+
+    python3 tools/bench.py --build build startup [--runs N]
+    python3 tools/bench.py --build build cadence [--delays 10,50,99,100,250,1000] [--clicks N]
+    python3 tools/bench.py --build build records
+
+startup  time from process start to the window being mapped on the X
+         display, for Mirvex.exe and for MinimalWindow.exe (the cost of any
+         window program under the same Wine and display), medians and ratio,
+         and the size of Mirvex.exe.
+cadence  Mirvex clicking in plain mode at each delay, beside xdotool clicking
+         the same target at the same delay; plus the time from the F3 key
+         press to the first click.
+records  RecordBench.exe: loading and saving a large record file.
+
+Clocks: ClickTarget stamps each press with QueryPerformanceCounter, which
+Wine counts from the host's CLOCK_MONOTONIC_RAW. Key presses are sent from
+this process through XTEST, stamped with CLOCK_MONOTONIC_RAW just before the
+press. The two are compared directly once a check at the start confirms that
+a WinCtl reading of the counter falls between two host readings; otherwise
+the offset found by that check is applied and its uncertainty printed.
+"""
+
+import argparse
+import math
+import shutil
+import statistics
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+sys.path.insert(0, str(ROOT / "tools"))
+
+from apps import ClickTarget, Mirvex  # noqa: E402
+from harness import Session, find_tools_dir, wait_until  # noqa: E402
+from xclient import XClient, now_us  # noqa: E402
+
+MIRVEX_TITLE = "Mirvex"  # English locale
+MINIMAL_TITLE = "Minimal Window"
+LOCALE = "en_US.UTF-8"
+MAP_TIMEOUT = 60
+EXIT_TIMEOUT = 30
+PAUSE_BETWEEN_RUNS = 0.3
+CLOCK_CHECKS = 3
+RECORDS_TIMEOUT = 600
+
+TARGET_RECT = (20, 20, 600, 500)
+TARGET_POINT = (300, 250)  # relative to the target
+# 100 and 250 cannot be typed (the last field holds 0-99 ms); 99 and 1000 are
+# the nearest delays the editor can hold on either side.
+DEFAULT_DELAYS = "10,50,99,100,250,1000"
+CLICKS_TIME_BUDGET_MS = 5000  # clicks per delay: about this long, within the bounds below
+MIN_CLICKS, MAX_CLICKS = 15, 60
+DELAY_FIELD_MAX_MS = 99  # the delay text's last field: 0-99 milliseconds
+DELAY_HOURS_MAX = 99
+
+
+# --- statistics -------------------------------------------------------------
+
+def percentile(values, fraction):
+    """Nearest-rank percentile."""
+    ordered = sorted(values)
+    return ordered[max(0, math.ceil(fraction * len(ordered)) - 1)]
+
+
+def interval_stats(times_us, ideal_ms):
+    intervals = [(b - a) / 1000 for a, b in zip(times_us, times_us[1:])]
+    span_s = (times_us[-1] - times_us[0]) / 1e6
+    return {
+        "median": statistics.median(intervals),
+        "p95err": percentile([abs(i - ideal_ms) for i in intervals], 0.95),
+        "cps": (len(times_us) - 1) / span_s if span_s > 0 else float("nan"),
+        "n": len(times_us),
+    }
+
+
+# --- start-up ---------------------------------------------------------------
+
+def time_start(session, xc, exe, title):
+    """Milliseconds from process start to the window being mapped."""
+    xc.drain()
+    started = now_us()
+    process = session.spawn(["wine", str(exe)], locale=LOCALE, cwd=Path(exe).parent)
+    try:
+        mapped = xc.wait_mapped(title, MAP_TIMEOUT)
+    finally:
+        process.kill()
+        process.wait(EXIT_TIMEOUT)
+    time.sleep(PAUSE_BETWEEN_RUNS)
+    return (mapped - started) / 1000
+
+
+def startup(session, args):
+    folder = session.folder("bench-startup")
+    mirvex = folder / "Mirvex.exe"
+    shutil.copy2(session.exe, mirvex)
+    programs = [(mirvex, MIRVEX_TITLE), (Path(session.tool("MinimalWindow.exe")), MINIMAL_TITLE)]
+    times = {title: [] for _, title in programs}
+    with XClient(session.display_name) as xc:
+        for exe, title in programs:  # warm-up: disk cache, first-start work
+            time_start(session, xc, exe, title)
+        for _ in range(args.runs):  # interleaved, so drift hits both alike
+            for exe, title in programs:
+                times[title].append(time_start(session, xc, exe, title))
+    mirvex_ms = statistics.median(times[MIRVEX_TITLE])
+    minimal_ms = statistics.median(times[MINIMAL_TITLE])
+    print(f"startup: process start to window mapped, median of {args.runs} runs "
+          "(after one warm-up each)")
+    print(f"  Mirvex.exe         {mirvex_ms:8.1f} ms   (min {min(times[MIRVEX_TITLE]):.1f}, "
+          f"max {max(times[MIRVEX_TITLE]):.1f})")
+    print(f"  MinimalWindow.exe  {minimal_ms:8.1f} ms   (min {min(times[MINIMAL_TITLE]):.1f}, "
+          f"max {max(times[MINIMAL_TITLE]):.1f})")
+    print(f"  ratio              {mirvex_ms / minimal_ms:8.2f}")
+    print(f"  Mirvex.exe size    {session.exe.stat().st_size} bytes")
+
+
+# --- cadence ----------------------------------------------------------------
+
+def clock_offset(session):
+    """QPC minus CLOCK_MONOTONIC_RAW in µs, and its uncertainty."""
+    best = None
+    for _ in range(CLOCK_CHECKS):
+        before = now_us()
+        qpc = session.winctl("clock")[0]["qpc_us"]
+        after = now_us()
+        if before <= qpc <= after:
+            return 0, 0
+        estimate = (qpc - (before + after) // 2, (after - before) // 2)
+        if best is None or estimate[1] < best[1]:
+            best = estimate
+    return best
+
+
+def delay_text(ms):
+    """The delay editor's text "HH:MM:SS.FF" for ms, or None when the text
+    cannot hold it: its last field is 0-99 milliseconds, so a remainder of
+    100-999 ms below the whole second cannot be written."""
+    hours, rest = divmod(ms, 3_600_000)
+    minutes, rest = divmod(rest, 60_000)
+    seconds, rest = divmod(rest, 1000)
+    if ms < 0 or rest > DELAY_FIELD_MAX_MS or hours > DELAY_HOURS_MAX:
+        return None
+    return f"{hours:02d}:{minutes:02d}:{seconds:02d}.{rest:02d}"
+
+
+def clicks_for(delay_ms, fixed):
+    if fixed:
+        return fixed
+    return max(MIN_CLICKS, min(MAX_CLICKS, CLICKS_TIME_BUDGET_MS // max(delay_ms, 1)))
+
+
+def run_mirvex(session, xc, app, target, delay_ms, clicks, offset_us):
+    text = delay_text(delay_ms)
+    shown = app.set_delay(text.replace(":", "").replace(".", "")).replace(" ", "0")
+    if shown != text:
+        raise RuntimeError(f"delay editor shows {shown!r} after typing {text!r}")
+    session.move_pointer(*target.point(*TARGET_POINT))
+    target.focus()
+    before = len(target.presses())
+    pressed = xc.key("F3")
+    budget = clicks * (delay_ms + 50) / 1000 * 3 + 20
+    wait_until(f"{clicks} clicks from Mirvex",
+               lambda: len(target.presses()) - before >= clicks, budget, 0.05)
+    xc.key("F3")
+    app.wait_panel("Waiting")
+    times = [p.us for p in target.presses()[before:]]
+    stats = interval_stats(times, delay_ms)
+    stats["first_ms"] = (times[0] - offset_us - pressed) / 1000
+    return stats
+
+
+def run_xdotool(session, target, delay_ms, clicks):
+    session.move_pointer(*target.point(*TARGET_POINT))
+    before = len(target.presses())
+    budget = clicks * (delay_ms + 50) / 1000 * 3 + 20
+    session.xdotool("click", "--repeat", clicks, "--delay", delay_ms, "1", timeout=budget)
+    wait_until(f"{clicks} clicks from xdotool",
+               lambda: len(target.presses()) - before >= clicks, budget, 0.05)
+    return interval_stats([p.us for p in target.presses()[before:]], delay_ms)
+
+
+def cadence(session, args):
+    delays = [int(d) for d in args.delays.split(",")]
+    offset_us, uncertainty_us = clock_offset(session)
+    folder = session.folder("bench-cadence")
+    target = ClickTarget(session, folder, *TARGET_RECT)
+    app = Mirvex(session, folder)
+    app.start(LOCALE)
+    rows = []
+    with XClient(session.display_name) as xc:
+        for delay in delays:
+            clicks = clicks_for(delay, args.clicks)
+            mirvex = run_mirvex(session, xc, app, target, delay, clicks, offset_us) \
+                if delay_text(delay) else None
+            rows.append((delay, mirvex, run_xdotool(session, target, delay, clicks)))
+    app.close()
+    print_cadence(rows, offset_us, uncertainty_us)
+
+
+def print_cadence(rows, offset_us, uncertainty_us):
+    print("cadence: plain mode, left single clicks on ClickTarget; interval = time between "
+          "two presses as the target received them")
+    print("  ideal interval = delay + the step's own duration; a single-click step has no "
+          "pause, so its ideal is the delay")
+    header = (f"  {'delay':>8} | {'Mirvex median':>13} {'p95 err':>8} {'clicks/s':>8} | "
+              f"{'xdotool median':>14} {'p95 err':>8} {'clicks/s':>8} | {'ratio':>5}")
+    print(header)
+    print("  " + "-" * (len(header) - 2))
+    for delay, mirvex, xdo in rows:
+        xdo_part = f"{xdo['median']:11.2f} ms {xdo['p95err']:5.2f} ms {xdo['cps']:8.2f}"
+        if mirvex:
+            mirvex_part = (f"{mirvex['median']:10.2f} ms {mirvex['p95err']:5.2f} ms "
+                           f"{mirvex['cps']:8.2f}")
+            ratio = f"{mirvex['median'] / xdo['median']:5.2f}"
+        else:
+            mirvex_part, ratio = f"{'n/a: delay text holds 0-99 ms':>31}", "  n/a"
+        print(f"  {delay:>5} ms | {mirvex_part} | {xdo_part} | {ratio}")
+    print("  ratio = Mirvex median interval / xdotool median interval")
+    firsts = [m["first_ms"] for _, m, _ in rows if m]
+    if firsts:
+        clock = ("same clock" if uncertainty_us == 0 else
+                 f"offset {offset_us} us applied, +/- {uncertainty_us} us")
+        print(f"  F3 press to first click: median {statistics.median(firsts):.2f} ms "
+              f"(min {min(firsts):.2f}, max {max(firsts):.2f}; {clock})")
+
+
+# --- records ----------------------------------------------------------------
+
+def records(session, _args):
+    """Runs RecordBench.exe (load and save of a large record file on the
+    real window class) when the build has it."""
+    program = session.tools_dir / "RecordBench.exe"
+    if not program.is_file():
+        print("records: not available yet")
+        return
+    result = session.run(["wine", str(program)], locale=LOCALE, timeout=RECORDS_TIMEOUT,
+                         check=False)
+    print("records: " + result.stdout.rstrip().replace("\r\n", "\n"))
+    if result.returncode != 0:
+        raise SystemExit(f"records: RecordBench.exe ended with exit code {result.returncode}")
+
+
+COMMANDS = {"startup": startup, "cadence": cadence, "records": records}
+
+
+def parse_args():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", required=True, help="the build folder")
+    parser.add_argument("--exe", help="Mirvex.exe (default BUILD/dist/Mirvex.exe)")
+    sub = parser.add_subparsers(dest="command", required=True)
+    p = sub.add_parser("startup", help="start-up time against a minimal window program")
+    p.add_argument("--runs", type=int, default=10)
+    p = sub.add_parser("cadence", help="click intervals against xdotool")
+    p.add_argument("--delays", default=DEFAULT_DELAYS, help="milliseconds, comma-separated")
+    p.add_argument("--clicks", type=int, default=0, help="clicks per delay (default: by delay)")
+    sub.add_parser("records", help="record-mode benchmark")
+    return parser.parse_args()
+
+
+def main():
+    args = parse_args()
+    build = Path(args.build).resolve()
+    if find_tools_dir(build) is None:
+        raise SystemExit("bench: ClickTarget.exe, WinCtl.exe and MinimalWindow.exe are not built")
+    session = Session(build, exe=args.exe, name="bench")
+    if not session.exe.is_file():
+        raise SystemExit(f"bench: {session.exe} is missing")
+    with session:
+        # One server for the whole run, so no start pays for starting it.
+        session.run(["wineserver", "-p"])
+        COMMANDS[args.command](session, args)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,54 @@
+# Wine and Xvfb for the build's own use: a throwaway WINEPREFIX inside the
+# build folder and a private X display, both torn down by PID afterwards.
+# Sourced by ./dev; expects BUILD to be set.
+
+WINE_XVFB_PID=
+
+wine_env() { # name: selects build/wine-<name>
+    export WINEPREFIX=$BUILD/wine-$1
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEARCH=win64
+}
+
+wine_prefix_ready() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        timeout 180 wineboot -i >/dev/null 2>&1 || true
+        timeout 60 wineserver -w || true
+    fi
+}
+
+# Starts Xvfb on the first free display number from 90 and exports DISPLAY.
+xvfb_start() {
+    local n=90
+    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    WINE_XVFB_PID=$!
+    for _ in $(seq 1 100); do
+        [ -e /tmp/.X11-unix/X$n ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$n"
+}
+
+# wine_session_begin name [display]: prefix ready, display up (a private Xvfb
+# unless a display is given).
+wine_session_begin() {
+    wine_env "$1"
+    if [ -n "${2:-}" ]; then
+        export DISPLAY=$2
+    else
+        xvfb_start
+    fi
+    wine_prefix_ready
+}
+
+wine_session_end() {
+    timeout 30 wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$WINE_XVFB_PID" ]; then
+        kill "$WINE_XVFB_PID" 2>/dev/null || true
+        wait "$WINE_XVFB_PID" 2>/dev/null || true
+        WINE_XVFB_PID=
+    fi
+}
