@@ -43,13 +43,21 @@ class StatisticsTest(unittest.TestCase):
         self.assertEqual(bench.percentile([3, 1, 2], 0.5), 2)
 
     def test_interval_stats_against_the_ideal(self):
-        # Presses 10, 12, 10, 30 ms apart (microsecond stamps).
+        # Presses 10, 12, 10, 30 ms apart (microsecond stamps) at a 10 ms delay:
+        # the median 11 ms puts the step at 1 ms and the ideal at 11 ms.
         times = [0, 10_000, 22_000, 32_000, 62_000]
-        stats = bench.interval_stats(times, ideal_ms=10)
+        stats = bench.interval_stats(times, delay_ms=10)
         self.assertEqual(stats["median"], 11.0)
-        self.assertEqual(stats["p95err"], 20.0)  # the 30 ms gap, 20 ms off
+        self.assertEqual(stats["step"], 1.0)
+        self.assertEqual(stats["p95err"], 19.0)  # the 30 ms gap, 19 ms off the ideal
+        self.assertEqual(stats["p95raw"], 20.0)  # and 20 ms off the bare delay
         self.assertAlmostEqual(stats["cps"], 4 / 0.062)
         self.assertEqual(stats["n"], 5)
+
+    def test_a_run_faster_than_its_delay_has_no_negative_step(self):
+        stats = bench.interval_stats([0, 9_000, 18_000], delay_ms=10)
+        self.assertEqual(stats["step"], 0.0)
+        self.assertEqual(stats["p95err"], 1.0)
 
 
 class WindowsPathTest(unittest.TestCase):

@@ -1,0 +1,84 @@
+// The window timer: when it ticks, when it does not, and that a tick is never
+// swallowed by its wait for the due time.
+#include "ui/Form.h"
+#include "ui/Timer.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+constexpr UINT_PTR kFirstTimerId = 1; // a form numbers its timers from 1
+constexpr DWORD kGenerousWaitMs = 5000;
+
+const ui::FormOptions kOptions{L"TimerTestForm", 100, 100, true, false, false, 0};
+
+struct TimerForm {
+    ui::TForm form{kOptions, L"timer", ui::FontSpec{}};
+    ui::TTimer timer{form, 20, false};
+    int ticks = 0;
+    TimerForm() { timer.OnTimer = [this] { ++ticks; }; }
+
+    // Delivers messages until the count is reached or the generous bound
+    // passes; returns the count reached.
+    int PumpUntil(int wanted) {
+        const DWORD start = GetTickCount();
+        MSG msg{};
+        while (ticks < wanted && GetTickCount() - start < kGenerousWaitMs) {
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+            else
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        return ticks;
+    }
+    void Deliver() { SendMessageW(form.Handle(), WM_TIMER, kFirstTimerId, 0); }
+};
+
+TEST(WindowTimer, KeepsTickingWhileItsHandlerLeavesItRunning) {
+    TimerForm t;
+    t.timer.SetEnabled(true);
+    EXPECT_TRUE(t.timer.Armed());
+    EXPECT_EQ(t.PumpUntil(3), 3);
+}
+
+TEST(WindowTimer, IsOnlyArmedWhenEnabledWithAnInterval) {
+    TimerForm t;
+    EXPECT_FALSE(t.timer.Armed());
+    t.timer.SetInterval(0);
+    t.timer.SetEnabled(true);
+    EXPECT_FALSE(t.timer.Armed());
+    t.Deliver();
+    EXPECT_EQ(t.ticks, 0);
+    t.timer.SetInterval(20);
+    EXPECT_TRUE(t.timer.Armed());
+    t.timer.SetEnabled(false);
+    EXPECT_FALSE(t.timer.Armed());
+    t.Deliver();
+    EXPECT_EQ(t.ticks, 0);
+}
+
+TEST(WindowTimer, ATickLongBeforeItsDueTimeIsTakenAtOnce) {
+    TimerForm t;
+    t.timer.SetInterval(60000);
+    t.timer.SetEnabled(true);
+    t.Deliver();
+    EXPECT_EQ(t.ticks, 1);
+    EXPECT_TRUE(t.timer.Armed());
+}
+
+TEST(WindowTimer, AHandlerThatStopsTheTimerGetsNoFurtherTicks) {
+    TimerForm t;
+    t.timer.OnTimer = [&t] {
+        ++t.ticks;
+        t.timer.SetEnabled(false);
+    };
+    t.timer.SetEnabled(true);
+    EXPECT_EQ(t.PumpUntil(1), 1);
+    EXPECT_FALSE(t.timer.Armed());
+    t.Deliver();
+    EXPECT_EQ(t.ticks, 1);
+}
+
+} // namespace
