@@ -18,8 +18,8 @@ namespace {
 TConfig::TConfig(const std::wstring& Path) {
     const std::wstring subKey = L"Software\\" + Path;
     HKEY key = nullptr;
-    if (RegCreateKeyExW(FReg.root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        FReg.access, nullptr, &key, nullptr) == ERROR_SUCCESS)
+    if (RegCreateKeyExW(FReg.root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, FReg.access,
+                        nullptr, &key, nullptr) == ERROR_SUCCESS)
         FReg.key = key;
 }
 
@@ -31,9 +31,8 @@ TConfig::~TConfig() {
 bool TConfig::ValueInfo(const std::wstring& Name, DWORD& type, DWORD& size) const {
     type = REG_NONE;
     size = 0;
-    return FReg.key &&
-           RegQueryValueExW(FReg.key, Name.c_str(), nullptr, &type, nullptr, &size) ==
-               ERROR_SUCCESS;
+    return FReg.key && RegQueryValueExW(FReg.key, Name.c_str(), nullptr, &type, nullptr, &size) ==
+                           ERROR_SUCCESS;
 }
 
 std::int32_t TConfig::ReadInteger(const std::wstring& Name, std::int32_t Default) const {
@@ -74,8 +73,8 @@ std::wstring TConfig::ReadString(const std::wstring& Name, const std::wstring& D
 }
 
 void TConfig::SetData(const std::wstring& Name, DWORD type, const void* data, DWORD size) {
-    if (!FReg.key || RegSetValueExW(FReg.key, Name.c_str(), 0, type,
-                                    static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
+    if (!FReg.key || RegSetValueExW(FReg.key, Name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                                    size) != ERROR_SUCCESS)
         Fail("Failed to set data for '%s'", Name);
 }
 

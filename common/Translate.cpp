@@ -71,9 +71,13 @@ void FreeTranslationCatalogue() {
     Language().clear();
 }
 
-const core::Catalogue& TranslationCatalogue() { return Catalogue(); }
+const core::Catalogue& TranslationCatalogue() {
+    return Catalogue();
+}
 
-const std::wstring& CurrentLanguage() { return Language(); }
+const std::wstring& CurrentLanguage() {
+    return Language();
+}
 
 std::wstring Translate(std::wstring_view Source) {
     return Catalogue().Translate(Source, Language());

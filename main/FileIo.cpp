@@ -112,9 +112,8 @@ void WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
                 error = GetLastError();
         }
     }
-    if (error == ERROR_SUCCESS &&
-        !MoveFileExW(temporaryPath.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (error == ERROR_SUCCESS && !MoveFileExW(temporaryPath.c_str(), path.c_str(),
+                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
     if (error != ERROR_SUCCESS) {
         DeleteFileW(temporaryPath.c_str());
@@ -122,4 +121,6 @@ void WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     }
 }
 
-void DeleteFileQuietly(const std::wstring& path) { DeleteFileW(path.c_str()); }
+void DeleteFileQuietly(const std::wstring& path) {
+    DeleteFileW(path.c_str());
+}

@@ -66,4 +66,6 @@ void TFrmMain::FormClose(ui::TComponent*) {
     timerResolution_.reset();
 }
 
-void TFrmMain::ImgLogoClick(ui::TComponent*) { Orv::OpenUrl(Orv::kProductPageUrl); }
+void TFrmMain::ImgLogoClick(ui::TComponent*) {
+    Orv::OpenUrl(Orv::kProductPageUrl);
+}

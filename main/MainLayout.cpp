@@ -20,8 +20,8 @@ const ui::FontSpec kWindowFont{L"Tahoma", 11, false, DEFAULT_CHARSET, CLR_INVALI
 const ui::FontSpec kTitleFont{L"굴림", 35, true, kHangulCharset, CLR_INVALID};
 const ui::FontSpec kStatusFont{L"Tahoma", 19, false, DEFAULT_CHARSET, kSilver};
 
-const ui::FormOptions kFormOptions{L"TFrmMain", kClientWidth, kClientHeight, true, false, false,
-                                   kIconResource};
+const ui::FormOptions kFormOptions{L"TFrmMain", kClientWidth, kClientHeight, true,
+                                   false,       false,        kIconResource};
 const ui::PanelStyle kHeaderStyle{kWhite, ui::Bevel::None, ui::Bevel::None, true};
 const ui::PanelStyle kHeaderLogoStyle{CLR_INVALID, ui::Bevel::None, ui::Bevel::None, false};
 const ui::PanelStyle kStatusStyle{kBlack, ui::Bevel::None, ui::Bevel::Lowered, false};

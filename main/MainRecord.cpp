@@ -44,7 +44,9 @@ void TFrmMain::N1Click(ui::TComponent*) {
         ListArea.Delete(selected);
 }
 
-void TFrmMain::BtnClearClick(ui::TComponent*) { ListArea.Clear(); }
+void TFrmMain::BtnClearClick(ui::TComponent*) {
+    ListArea.Clear();
+}
 
 void TFrmMain::LoadRecord(const std::wstring& FileName) {
     const std::wstring path = RecordFilePath(FileName);

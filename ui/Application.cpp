@@ -21,9 +21,13 @@ void Deliver(HWND dialog, MSG& msg) {
 
 } // namespace
 
-const std::wstring& Application::Title() { return TitleText(); }
+const std::wstring& Application::Title() {
+    return TitleText();
+}
 
-void Application::SetTitle(const std::wstring& title) { TitleText() = title; }
+void Application::SetTitle(const std::wstring& title) {
+    TitleText() = title;
+}
 
 void Application::Run(TForm& mainForm) {
     MSG msg{};

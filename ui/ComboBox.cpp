@@ -70,7 +70,9 @@ void TComboBox::SetItemIndex(int index) {
         SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-std::wstring TComboBox::Text() const { return Item(ItemIndex()); }
+std::wstring TComboBox::Text() const {
+    return Item(ItemIndex());
+}
 
 LRESULT TComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CHAR && OnKeyPress) {

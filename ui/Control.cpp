@@ -93,15 +93,15 @@ void TControl::Attach(HWND window) {
 }
 
 void TControl::Subclass() {
-    original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSubclassProc)));
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSubclassProc)));
 }
 
 void TControl::Detach() {
     if (!handle_)
         return;
-    if (original_ && GetWindowLongPtrW(handle_, GWLP_WNDPROC) ==
-                         reinterpret_cast<LONG_PTR>(ControlSubclassProc))
+    if (original_ &&
+        GetWindowLongPtrW(handle_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ControlSubclassProc))
         SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
     ControlsByHandle().erase(handle_);
     original_ = nullptr;
@@ -120,8 +120,8 @@ void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle
     const RECT rect = ScaledRect();
     const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(g_nextControlId++));
     HWND window =
-        CreateWindowExW(exStyle, className, text.c_str(), style | WS_CHILD | WS_VISIBLE,
-                        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+        CreateWindowExW(exStyle, className, text.c_str(), style | WS_CHILD | WS_VISIBLE, rect.left,
+                        rect.top, rect.right - rect.left, rect.bottom - rect.top,
                         parent_ ? parent_->Handle() : nullptr, id, GetModuleHandleW(nullptr), this);
     if (!window)
         return;
@@ -216,7 +216,9 @@ void TControl::ResizeToContent(int width96, int height96) {
     SetBounds96(bounds);
 }
 
-bool TControl::Enabled() const { return handle_ && IsWindowEnabled(handle_); }
+bool TControl::Enabled() const {
+    return handle_ && IsWindowEnabled(handle_);
+}
 
 void TControl::SetEnabled(bool enabled) {
     if (handle_)
@@ -245,8 +247,8 @@ void TControl::ApplyDpi(UINT dpi) {
     if (handle_) {
         if (parent_) {
             const RECT rect = ScaledRect();
-            MoveWindow(handle_, rect.left, rect.top, rect.right - rect.left,
-                       rect.bottom - rect.top, TRUE);
+            MoveWindow(handle_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                       TRUE);
         }
         SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
     }
@@ -282,6 +284,22 @@ std::wstring TControl::Caption() const {
 void TControl::SetCaption(const std::wstring& caption) {
     if (handle_)
         SetWindowTextW(handle_, caption.c_str());
+}
+
+LRESULT TCustomControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps{};
+        HDC dc = BeginPaint(Handle(), &ps);
+        Paint(dc);
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    default:
+        return TControl::WindowProc(message, wParam, lParam);
+    }
 }
 
 } // namespace ui

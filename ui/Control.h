@@ -110,6 +110,15 @@ class TControl : public TComponent {
     mutable HBRUSH brush_ = nullptr;
 };
 
+// A control of a class registered with RegisterControlClass that draws
+// itself: the whole client area in Paint, with no separate erase.
+class TCustomControl : public TControl {
+  protected:
+    using TControl::TControl;
+    virtual void Paint(HDC dc) = 0;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
 // Window procedure of the classes registered below and of forms.
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -8,7 +8,9 @@ namespace ui {
 
 constexpr UINT kBaseDpi = 96;
 
-inline int Scale(int value, UINT dpi) { return MulDiv(value, static_cast<int>(dpi), kBaseDpi); }
+inline int Scale(int value, UINT dpi) {
+    return MulDiv(value, static_cast<int>(dpi), kBaseDpi);
+}
 
 // The window's DPI; 96 where the system cannot tell (older Windows).
 UINT DpiForWindow(HWND window);

@@ -43,9 +43,8 @@ HFONT FontFor(const FontSpec& spec, UINT dpi) {
     auto& cache = Cache();
     for (const auto& entry : cache) {
         // The colour is drawn, not part of the GDI font.
-        if (entry.dpi == dpi && entry.spec.face == spec.face &&
-            entry.spec.height == spec.height && entry.spec.bold == spec.bold &&
-            entry.spec.charset == spec.charset)
+        if (entry.dpi == dpi && entry.spec.face == spec.face && entry.spec.height == spec.height &&
+            entry.spec.bold == spec.bold && entry.spec.charset == spec.charset)
             return entry.font.get();
     }
     LOGFONTW lf{};

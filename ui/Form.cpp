@@ -29,11 +29,12 @@ TForm::TForm(const FormOptions& options, const std::wstring& caption, const Font
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = options.className;
         if (options.iconResource) {
-            wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(options.iconResource),
-                                                     IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-            wc.hIconSm = static_cast<HICON>(
-                LoadImageW(instance, MAKEINTRESOURCEW(options.iconResource), IMAGE_ICON,
-                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+            wc.hIcon =
+                static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(options.iconResource),
+                                              IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+            wc.hIconSm = static_cast<HICON>(LoadImageW(
+                instance, MAKEINTRESOURCEW(options.iconResource), IMAGE_ICON,
+                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         }
         RegisterClassExW(&wc);
     }
@@ -69,8 +70,8 @@ void TForm::CentreOnPrimaryMonitor() {
 
 void TForm::ApplyDpi(UINT dpi) {
     if (Handle()) {
-        const RECT frame = WindowRectForClient(Scale(Bounds96().width, dpi),
-                                               Scale(Bounds96().height, dpi), style_, exStyle_, dpi);
+        const RECT frame = WindowRectForClient(
+            Scale(Bounds96().width, dpi), Scale(Bounds96().height, dpi), style_, exStyle_, dpi);
         SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }

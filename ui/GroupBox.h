@@ -8,7 +8,8 @@ namespace ui {
 
 class TGroupBox : public TControl {
   public:
-    TGroupBox(TComponent* owner, TControl* parent, const Bounds& bounds, const std::wstring& caption);
+    TGroupBox(TComponent* owner, TControl* parent, const Bounds& bounds,
+              const std::wstring& caption);
 
   protected:
     std::optional<LRESULT> OnCtlColor(HDC dc) override;

@@ -5,7 +5,9 @@
 namespace ui {
 namespace {
 
-bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+bool KeyDown(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
 
 } // namespace
 

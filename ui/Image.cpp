@@ -5,7 +5,7 @@
 namespace ui {
 
 TImage::TImage(TComponent* owner, TControl* parent, const Bounds& bounds, bool handCursor)
-    : TControl(owner, parent, bounds, false) {
+    : TCustomControl(owner, parent, bounds, false) {
     static const wchar_t kHandClass[] = L"TImageHand";
     const wchar_t* className = handCursor ? kHandClass : kClassName;
     RegisterControlClass(className, handCursor ? LoadCursorW(nullptr, IDC_HAND) : nullptr);
@@ -63,15 +63,6 @@ void TImage::Paint(HDC dc) {
 
 LRESULT TImage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps{};
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
     case WM_LBUTTONDOWN:
         pressed_ = true;
         SetCapture(Handle());
@@ -91,7 +82,7 @@ LRESULT TImage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         pressed_ = false;
         return 0;
     default:
-        return TControl::WindowProc(message, wParam, lParam);
+        return TCustomControl::WindowProc(message, wParam, lParam);
     }
 }
 

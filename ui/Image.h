@@ -10,7 +10,7 @@
 
 namespace ui {
 
-class TImage : public TControl {
+class TImage : public TCustomControl {
   public:
     static constexpr wchar_t kClassName[] = L"TImage";
 
@@ -25,8 +25,9 @@ class TImage : public TControl {
   protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    void Paint(HDC dc) override;
+
   private:
-    void Paint(HDC dc);
     UniqueBitmap bitmap_;
     int pictureWidth_ = 0;
     int pictureHeight_ = 0;

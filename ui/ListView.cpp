@@ -44,7 +44,9 @@ void TListView::SetColumnCaption(int column, const std::wstring& caption) {
     ListView_SetColumn(Handle(), column, &lvc);
 }
 
-int TListView::Count() const { return Handle() ? ListView_GetItemCount(Handle()) : 0; }
+int TListView::Count() const {
+    return Handle() ? ListView_GetItemCount(Handle()) : 0;
+}
 
 int TListView::AddRow(const std::vector<std::wstring>& texts) {
     std::wstring caption = texts.empty() ? std::wstring() : texts[0];

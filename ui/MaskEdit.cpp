@@ -9,8 +9,7 @@ namespace ui {
 TMaskEdit::TMaskEdit(TComponent* owner, TControl* parent, const Bounds& bounds,
                      wchar_t timeSeparator)
     : TControl(owner, parent, bounds, false), mask_(timeSeparator) {
-    CreateHandle(L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
-                 mask_.Display());
+    CreateHandle(L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, mask_.Display());
     SendMessageW(Handle(), EM_LIMITTEXT, core::DelayMask::kLength, 0);
 }
 

@@ -20,7 +20,7 @@ UINT EdgeFor(Bevel bevel, bool outer) {
 } // namespace
 
 TPanel::TPanel(TComponent* owner, TControl* parent, const Bounds& bounds, const PanelStyle& style)
-    : TControl(owner, parent, bounds, true), style_(style) {
+    : TCustomControl(owner, parent, bounds, true), style_(style) {
     RegisterControlClass(kClassName);
     CreateHandle(kClassName, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
 }
@@ -75,24 +75,12 @@ void TPanel::Paint(HDC dc) {
 }
 
 LRESULT TPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps{};
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
-    case WM_SETTEXT: {
+    if (message == WM_SETTEXT) {
         const LRESULT result = DefaultProc(message, wParam, lParam);
         InvalidateRect(Handle(), nullptr, TRUE);
         return result;
     }
-    default:
-        return TControl::WindowProc(message, wParam, lParam);
-    }
+    return TCustomControl::WindowProc(message, wParam, lParam);
 }
 
 } // namespace ui

@@ -17,7 +17,7 @@ struct PanelStyle {
     bool bottomLine = false; // an etched line along the bottom edge only
 };
 
-class TPanel : public TControl {
+class TPanel : public TCustomControl {
   public:
     static constexpr wchar_t kClassName[] = L"TPanel";
 
@@ -35,8 +35,9 @@ class TPanel : public TControl {
   protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    void Paint(HDC dc) override;
+
   private:
-    void Paint(HDC dc);
     PanelStyle style_;
 };
 

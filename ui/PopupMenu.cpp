@@ -7,9 +7,9 @@ namespace ui {
 TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), menu_(CreatePopupMenu()) {}
 
 void TPopupMenu::Popup(int x, int y, HWND owner) {
-    const UINT id = static_cast<UINT>(TrackPopupMenu(
-        menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, x, y, 0,
-        owner, nullptr));
+    const UINT id = static_cast<UINT>(
+        TrackPopupMenu(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                       x, y, 0, owner, nullptr));
     if (id == 0)
         return;
     for (TMenuItem* item : items_) {

@@ -28,9 +28,17 @@ std::string FromWide(UINT codePage, std::wstring_view text) {
 
 } // namespace
 
-std::wstring FromUtf8(std::string_view text) { return ToWide(CP_UTF8, text); }
-std::string ToUtf8(std::wstring_view text) { return FromWide(CP_UTF8, text); }
-std::wstring FromAnsi(std::string_view bytes) { return ToWide(CP_ACP, bytes); }
-std::string ToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); }
+std::wstring FromUtf8(std::string_view text) {
+    return ToWide(CP_UTF8, text);
+}
+std::string ToUtf8(std::wstring_view text) {
+    return FromWide(CP_UTF8, text);
+}
+std::wstring FromAnsi(std::string_view bytes) {
+    return ToWide(CP_ACP, bytes);
+}
+std::string ToAnsi(std::wstring_view text) {
+    return FromWide(CP_ACP, text);
+}
 
 } // namespace ui

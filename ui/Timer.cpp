@@ -19,7 +19,9 @@ constexpr milliseconds kLead{2};
 // lead plus rounding to whole milliseconds) and waits for the due time.
 constexpr milliseconds kWaitWindow = kLead * 2 + milliseconds(1);
 
-UINT EffectiveInterval(UINT interval) { return std::max(interval, kMinimumInterval); }
+UINT EffectiveInterval(UINT interval) {
+    return std::max(interval, kMinimumInterval);
+}
 
 } // namespace
 
@@ -29,7 +31,9 @@ TTimer::TTimer(TForm& form, UINT interval, bool enabled)
     Rearm();
 }
 
-TTimer::~TTimer() { form_.RemoveTimer(id_); }
+TTimer::~TTimer() {
+    form_.RemoveTimer(id_);
+}
 
 void TTimer::SetEnabled(bool enabled) {
     enabled_ = enabled;

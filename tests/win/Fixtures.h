@@ -216,6 +216,24 @@ class CleanStateTest : public testing::Test {
     void TearDown() override;
 };
 
+// A test with a freshly created main window (recorded input and notices),
+// destroyed again before the settings are cleaned up.
+class MainWindowTest : public CleanStateTest {
+  protected:
+    void SetUp() override {
+        CleanStateTest::SetUp();
+        window = std::make_unique<MainWindow>();
+    }
+    void TearDown() override {
+        window.reset();
+        CleanStateTest::TearDown();
+    }
+    TFrmMain& Form() { return **window; }
+    RecordingInput& Input() { return window->input; }
+
+    std::unique_ptr<MainWindow> window;
+};
+
 // A bare top-level form to host single controls.
 std::unique_ptr<ui::TForm> MakeHostForm(const std::wstring& caption = L"host");
 

@@ -42,19 +42,8 @@ std::vector<long> Clicks(const RecordingInput& input) {
     return out;
 }
 
-class EngineTest : public wintest::CleanStateTest {
+class EngineTest : public wintest::MainWindowTest {
   protected:
-    void SetUp() override {
-        CleanStateTest::SetUp();
-        window = std::make_unique<MainWindow>();
-    }
-    void TearDown() override {
-        window.reset();
-        CleanStateTest::TearDown();
-    }
-
-    TFrmMain& Form() { return **window; }
-    RecordingInput& Input() { return window->input; }
     std::vector<wintest::RecordingNotice::Box>& Boxes() { return window->notice.boxes; }
 
     void Choose(int button, int kind, const wchar_t* delay = kOneSecond) {
@@ -102,8 +91,6 @@ class EngineTest : public wintest::CleanStateTest {
         EXPECT_EQ(Boxes()[0].caption, L"Mirvex");
         EXPECT_EQ(Boxes()[0].type, kWarning);
     }
-
-    std::unique_ptr<MainWindow> window;
 };
 
 struct RefusedStartCase {

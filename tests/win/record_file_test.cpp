@@ -38,22 +38,18 @@ template <typename F> std::string FileErrorOf(F&& work) {
     return "(no FileError)";
 }
 
-class RecordFile : public wintest::CleanStateTest {
+class RecordFile : public wintest::MainWindowTest {
   protected:
     void SetUp() override {
-        CleanStateTest::SetUp();
-        window = std::make_unique<MainWindow>();
+        MainWindowTest::SetUp();
         folder = std::make_unique<TempFolder>();
         file = folder->File(L"Mirvex.lst");
     }
     void TearDown() override {
-        window.reset();
         folder.reset();
-        CleanStateTest::TearDown();
+        MainWindowTest::TearDown();
     }
-    TFrmMain& Form() { return **window; }
 
-    std::unique_ptr<MainWindow> window;
     std::unique_ptr<TempFolder> folder;
     std::wstring file;
 };

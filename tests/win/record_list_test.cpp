@@ -7,20 +7,9 @@ using wintest::MainWindow;
 
 using Row = std::vector<std::wstring>;
 
-class RecordList : public wintest::CleanStateTest {
+class RecordList : public wintest::MainWindowTest {
   protected:
-    void SetUp() override {
-        CleanStateTest::SetUp();
-        window = std::make_unique<MainWindow>();
-    }
-    void TearDown() override {
-        window.reset();
-        CleanStateTest::TearDown();
-    }
-    TFrmMain& Form() { return **window; }
     std::vector<Row> Rows() { return wintest::ListRows(Form().ListArea); }
-
-    std::unique_ptr<MainWindow> window;
 };
 
 struct AddCase {

@@ -18,7 +18,9 @@ struct TimerForm {
     ui::TForm form{kOptions, L"timer", ui::FontSpec{}};
     ui::TTimer timer{form, 20, false};
     int ticks = 0;
-    TimerForm() { timer.OnTimer = [this] { ++ticks; }; }
+    TimerForm() {
+        timer.OnTimer = [this] { ++ticks; };
+    }
 
     // Delivers messages until the count is reached or the generous bound
     // passes; returns the count reached.
