@@ -35,6 +35,10 @@ xvfb_start() {
 # wine_session_begin name [display]: prefix ready, display up (a private Xvfb
 # unless a display is given).
 wine_session_begin() {
+    # Whatever way the caller ends (error, Ctrl+C), the display and the
+    # Wine server go with it.
+    trap wine_session_end EXIT
+    trap 'wine_session_end; exit 130' INT TERM
     wine_env "$1"
     if [ -n "${2:-}" ]; then
         export DISPLAY=$2
