@@ -9,7 +9,7 @@ namespace ui {
 namespace {
 
 struct CachedFont {
-    FontSpec spec;
+    FontSpec style;
     UINT dpi;
     UniqueFont font;
 };
@@ -39,25 +39,25 @@ bool FaceInstalled(const std::wstring& face) {
 
 } // namespace
 
-HFONT FontFor(const FontSpec& spec, UINT dpi) {
+HFONT FontFor(const FontSpec& style, UINT dpi) {
     auto& cache = Cache();
     for (const auto& entry : cache) {
         // The colour is drawn, not part of the GDI font.
-        if (entry.dpi == dpi && entry.spec.face == spec.face && entry.spec.height == spec.height &&
-            entry.spec.bold == spec.bold && entry.spec.charset == spec.charset)
+        if (entry.dpi == dpi && entry.style.face == style.face && entry.style.height == style.height &&
+            entry.style.bold == style.bold && entry.style.charset == style.charset)
             return entry.font.get();
     }
     LOGFONTW lf{};
-    lf.lfHeight = -Scale(spec.height, dpi);
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfHeight = -Scale(style.height, dpi);
+    lf.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
     // A face that is not installed keeps its charset request only where the
     // face exists: otherwise the font mapper may settle on a font that has
     // that script but no Latin letters. The default charset lets it fall back
     // to the system font with font linking instead.
-    lf.lfCharSet = FaceInstalled(spec.face) ? spec.charset : static_cast<BYTE>(DEFAULT_CHARSET);
+    lf.lfCharSet = FaceInstalled(style.face) ? style.charset : static_cast<BYTE>(DEFAULT_CHARSET);
     lf.lfQuality = CLEARTYPE_QUALITY;
-    lstrcpynW(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE);
-    cache.push_back({spec, dpi, UniqueFont(CreateFontIndirectW(&lf))});
+    lstrcpynW(lf.lfFaceName, style.face.c_str(), LF_FACESIZE);
+    cache.push_back({style, dpi, UniqueFont(CreateFontIndirectW(&lf))});
     return cache.back().font.get();
 }
 

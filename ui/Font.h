@@ -23,6 +23,6 @@ struct FontSpec {
 
 // The font for this description at this DPI. The cache owns the handle and
 // keeps it until the program ends, so controls may hold it freely.
-HFONT FontFor(const FontSpec& spec, UINT dpi);
+HFONT FontFor(const FontSpec& style, UINT dpi);
 
 } // namespace ui
