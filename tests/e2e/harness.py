@@ -24,6 +24,15 @@ POLL_INTERVAL = 0.25
 TOOL_NAMES = ("ClickTarget.exe", "WinCtl.exe", "MinimalWindow.exe")
 
 
+class ToolFailed(subprocess.CalledProcessError):
+    """A helper program's non-zero exit, with what it printed in the message
+    (the plain CalledProcessError leaves out its error output)."""
+
+    def __str__(self):
+        output = (self.stderr or "").strip() or (self.stdout or "").strip() or "(no output)"
+        return f"{super().__str__()}\n{output[-2000:]}"
+
+
 class WaitTimeout(AssertionError):
     """A bounded wait ran out; raised as a test failure, never a hang."""
 
@@ -127,6 +136,10 @@ class Session:
         self.run(["wineserver", "-w"], timeout=BOOT_TIMEOUT, check=False)
         if not (self.prefix / "system.reg").is_file():
             raise RuntimeError(f"wineboot did not create the prefix {self.prefix}")
+        # One server for the whole session. Left to itself, wineserver ends a
+        # few seconds after its last client, and a program started just then
+        # can meet a server on its way out and fail to start.
+        self.run(["wineserver", "-p"], timeout=BOOT_TIMEOUT)
         return self
 
     def close(self):
@@ -196,7 +209,7 @@ class Session:
             err.seek(0)
             text, errors = (f.read().decode("utf-8", errors="replace") for f in (out, err))
         if check and code != 0:
-            raise subprocess.CalledProcessError(code, args, text, errors)
+            raise ToolFailed(code, args, text, errors)
         return subprocess.CompletedProcess(args, code, text, errors)
 
     def tool(self, name):
