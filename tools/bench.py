@@ -24,6 +24,7 @@ the offset found by that check is applied and its uncertainty printed.
 
 import argparse
 import math
+import os
 import shutil
 import statistics
 import sys
@@ -52,9 +53,14 @@ TARGET_POINT = (300, 250)  # relative to the target
 # 100 and 250 cannot be typed (the last field holds 0-99 ms); 99 and 1000 are
 # the nearest delays the editor can hold on either side.
 DEFAULT_DELAYS = "10,50,99,100,250,1000"
-CLICKS_TIME_BUDGET_MS = 12000
-ROUNDS = 3  # runs per tool and delay, alternating  # clicks per delay: about this long, within the bounds below
-MIN_CLICKS, MAX_CLICKS = 15, 240
+# Clicks per tool and delay: about this long in all, within the bounds below.
+CLICKS_TIME_BUDGET_MS = 18000
+MIN_CLICKS, MAX_CLICKS = 48, 240
+# The clicks are split into this many short runs per tool, alternating
+# between the tools, so a busy spell of the machine (it comes in clusters of
+# a second or two) falls on both alike.
+ROUNDS = 6
+MIN_CLICKS_PER_ROUND = 8
 DELAY_FIELD_MAX_MS = 99  # the delay text's last field: 0-99 milliseconds
 DELAY_HOURS_MAX = 99
 
@@ -160,6 +166,15 @@ def delay_text(ms):
     return f"{hours:02d}:{minutes:02d}:{seconds:02d}.{rest:02d}"
 
 
+def quiet_disk():
+    """Writes out pending file data before a run. The fresh Wine prefix
+    leaves some hundred megabytes to write back, and the kernel does it in
+    bursts that stall every process here for milliseconds at a time; one
+    landing inside a run made its worst intervals that machine's, not the
+    clicking tool's."""
+    os.sync()
+
+
 def clicks_for(delay_ms, fixed):
     if fixed:
         return fixed
@@ -209,13 +224,15 @@ def cadence(session, args):
         for delay in delays:
             # Rounds alternate between the two, so a busy moment of the
             # machine hits both alike.
-            clicks = max(MIN_CLICKS, clicks_for(delay, args.clicks) // ROUNDS)
+            clicks = max(MIN_CLICKS_PER_ROUND, math.ceil(clicks_for(delay, args.clicks) / ROUNDS))
             mirvex_runs, xdotool_runs, firsts = [], [], []
             for _ in range(ROUNDS):
                 if delay_text(delay):
+                    quiet_disk()
                     times, first = run_mirvex(session, xc, app, target, delay, clicks, offset_us)
                     mirvex_runs.append(times)
                     firsts.append(first)
+                quiet_disk()
                 xdotool_runs.append(run_xdotool(session, target, delay, clicks))
             mirvex = None
             if mirvex_runs:
@@ -300,9 +317,7 @@ def main():
     session = Session(build, exe=args.exe, name="bench")
     if not session.exe.is_file():
         raise SystemExit(f"bench: {session.exe} is missing")
-    with session:
-        # One server for the whole run, so no start pays for starting it.
-        session.run(["wineserver", "-p"])
+    with session:  # one Wine server for the whole run
         COMMANDS[args.command](session, args)
     return 0
 

@@ -225,8 +225,16 @@ class Session:
 
     # --- input --------------------------------------------------------------
 
+    def pointer(self):
+        """The X pointer's screen position."""
+        fields = dict(f.split(":") for f in self.xdotool("getmouselocation").split())
+        return int(fields["x"]), int(fields["y"])
+
     def move_pointer(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y)
+        # xdotool's --sync waits for the pointer to move, which it never does
+        # when it is already there: it would sit out its own 15 s time-out.
+        if self.pointer() != (x, y):
+            self.xdotool("mousemove", "--sync", x, y)
 
     def key(self, name):
         self.xdotool("key", name)
