@@ -20,6 +20,8 @@ SCREEN_GEOMETRY = "1280x1024x24"
 DEFAULT_LOCALE = "en_US.UTF-8"
 BOOT_TIMEOUT = 240
 TOOL_TIMEOUT = 60
+SERVER_START_TIMEOUT = 30
+SERVER_START_RETRY = 1.0
 POLL_INTERVAL = 0.25
 TOOL_NAMES = ("ClickTarget.exe", "WinCtl.exe", "MinimalWindow.exe")
 
@@ -136,10 +138,14 @@ class Session:
         self.run(["wineserver", "-w"], timeout=BOOT_TIMEOUT, check=False)
         if not (self.prefix / "system.reg").is_file():
             raise RuntimeError(f"wineboot did not create the prefix {self.prefix}")
-        # One server for the whole session. Left to itself, wineserver ends a
-        # few seconds after its last client, and a program started just then
-        # can meet a server on its way out and fail to start.
-        self.run(["wineserver", "-p"], timeout=BOOT_TIMEOUT)
+        # One server for the whole session. Debian's wrapper starts it with
+        # -p0, so it ends the moment its last client does, and a program
+        # started just then can meet a server on its way out and fail to
+        # start. Starting the persistent one can meet the same exit, so it
+        # gets a few tries.
+        wait_until("a persistent Wine server",
+                   lambda: self.run(["wineserver", "-p"], check=False).returncode == 0,
+                   SERVER_START_TIMEOUT, SERVER_START_RETRY)
         return self
 
     def close(self):
