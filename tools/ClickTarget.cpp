@@ -20,6 +20,8 @@
 #include <windowsx.h>
 #include <shellapi.h>
 
+#include "ui/Handles.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -38,11 +40,6 @@ constexpr int kDefaultSize = 400;
 constexpr int kExitUsage = 2;
 constexpr int kExitLogFile = 3;
 constexpr int kExitWindow = 4;
-
-struct HandleCloser {
-    void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 struct LocalFreer {
     void operator()(LPWSTR* p) const { LocalFree(p); }
@@ -128,7 +125,7 @@ class ClickLog {
     }
 
   private:
-    UniqueHandle file_;
+    ui::UniqueHandle file_;
 };
 
 std::string FormatPress(const char* button, HWND window, LPARAM lParam) {

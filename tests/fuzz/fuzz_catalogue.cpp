@@ -3,6 +3,7 @@
 // catalogue itself, so that lookups do match) are translated.
 #include "core/Catalogue.h"
 #include "core/TextCodec.h"
+#include "tests/fuzz/FuzzSupport.h"
 
 #include <array>
 #include <cstdint>
@@ -11,20 +12,10 @@
 
 namespace {
 
+using fuzz::DecodeLatin1;
+using fuzz::Require;
+
 constexpr std::size_t kLinesSampled = 8;
-
-void Require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-std::wstring DecodeLatin1(std::string_view bytes) {
-    std::wstring out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes)
-        out += static_cast<wchar_t>(static_cast<unsigned char>(ch));
-    return out;
-}
 
 bool IsSomeValue(const core::Catalogue& catalogue, std::wstring_view text) {
     for (const std::wstring& line : catalogue.Lines())

@@ -5,6 +5,7 @@
 #include "core/PositionText.h"
 #include "core/RecordLine.h"
 #include "core/TextCodec.h"
+#include "tests/fuzz/FuzzSupport.h"
 #include "core/WholeNumber.h"
 
 #include <cstdint>
@@ -13,21 +14,10 @@
 
 namespace {
 
+using fuzz::DecodeLatin1;
+using fuzz::Require;
+
 constexpr std::int32_t kLongestDelayMilliseconds = 362'439'099; // "99:99:99.99"
-
-void Require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-// Stand-in for the system code page: Latin-1, one unit per byte.
-std::wstring DecodeLatin1(std::string_view bytes) {
-    std::wstring out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes)
-        out += static_cast<wchar_t>(static_cast<unsigned char>(ch));
-    return out;
-}
 
 bool IsHighSurrogate(wchar_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
