@@ -15,9 +15,6 @@ std::wstring UserLanguageCode();
 // "0.0.0.0" when the file has no version resource.
 std::wstring FileVersionText(const std::wstring& Pattern);
 
-// The maker's product page, opened from the window's logo.
-inline constexpr wchar_t kProductPageUrl[] = L"https://link.norvale.com/mirvex";
-
 // Opens a web page in the user's default browser; failures are not reported.
 void OpenUrl(const std::wstring& Url);
 

@@ -5,6 +5,7 @@
 #include "common/Config.h"
 #include "common/Translate.h"
 #include "common/Update.h"
+#include "core/Hosts.h"
 #include "ui/Application.h"
 
 namespace {
@@ -67,5 +68,5 @@ void TFrmMain::FormClose(ui::TComponent*) {
 }
 
 void TFrmMain::ImgLogoClick(ui::TComponent*) {
-    Orv::OpenUrl(Orv::kProductPageUrl);
+    Orv::OpenUrl(core::ProductPageUrl());
 }

@@ -3,6 +3,13 @@
 # Sourced by ./dev; expects BUILD to be set.
 
 WINE_XVFB_PID=
+RECORD_BROWSER=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/record-browser.sh
+
+# Nothing the project runs may reach beyond this machine, not even with a
+# name lookup: unless the caller chose hosts, the programs' web hosts are a
+# closed loopback port.
+export MIRVEX_WEB_HOST=${MIRVEX_WEB_HOST:-http://127.0.0.1:9}
+export MIRVEX_LINK_HOST=${MIRVEX_LINK_HOST:-http://127.0.0.1:9}
 
 wine_env() { # name: selects build/wine-<name>
     export WINEPREFIX=$BUILD/wine-$1
@@ -16,6 +23,12 @@ wine_prefix_ready() {
         mkdir -p "$WINEPREFIX"
         timeout 180 wineboot -i >/dev/null 2>&1 || true
         timeout 60 wineserver -w || true
+    fi
+    # Pages the programs open go to a script that records them.
+    local marker=$WINEPREFIX/.record-browser
+    if [ "$(cat "$marker" 2>/dev/null)" != "$RECORD_BROWSER" ]; then
+        timeout 60 wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ \
+            /d "$RECORD_BROWSER" /f >/dev/null 2>&1 && echo "$RECORD_BROWSER" >"$marker"
     fi
 }
 
@@ -54,5 +67,12 @@ wine_session_end() {
         kill "$WINE_XVFB_PID" 2>/dev/null || true
         wait "$WINE_XVFB_PID" 2>/dev/null || true
         WINE_XVFB_PID=
+RECORD_BROWSER=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/record-browser.sh
+
+# Nothing the project runs may reach beyond this machine, not even with a
+# name lookup: unless the caller chose hosts, the programs' web hosts are a
+# closed loopback port.
+export MIRVEX_WEB_HOST=${MIRVEX_WEB_HOST:-http://127.0.0.1:9}
+export MIRVEX_LINK_HOST=${MIRVEX_LINK_HOST:-http://127.0.0.1:9}
     fi
 }

@@ -24,6 +24,13 @@ SERVER_START_TIMEOUT = 30
 SERVER_START_RETRY = 1.0
 POLL_INTERVAL = 0.25
 TOOL_NAMES = ("ClickTarget.exe", "WinCtl.exe", "MinimalWindow.exe")
+# Where the programs' web hosts point unless a test says otherwise: a closed
+# loopback port, so nothing leaves this machine, not even a name lookup.
+CLOSED_LOOPBACK = "http://127.0.0.1:9"
+HOST_VARIABLES = ("MIRVEX_WEB_HOST", "MIRVEX_LINK_HOST")
+# The prefix's web browser: records the addresses it is asked to open.
+RECORD_BROWSER = Path(__file__).resolve().parents[2] / "tools" / "record-browser.sh"
+OPENED_URLS = "opened-urls.txt"
 
 
 class ToolFailed(subprocess.CalledProcessError):
@@ -138,6 +145,8 @@ class Session:
         self.run(["wineserver", "-w"], timeout=BOOT_TIMEOUT, check=False)
         if not (self.prefix / "system.reg").is_file():
             raise RuntimeError(f"wineboot did not create the prefix {self.prefix}")
+        self.run(["wine", "reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers",
+                  "/t", "REG_SZ", "/d", str(RECORD_BROWSER), "/f"], timeout=BOOT_TIMEOUT)
         # One server for the whole session. Debian's wrapper starts it with
         # -p0, so it ends the moment its last client does, and a program
         # started just then can meet a server on its way out and fail to
@@ -181,15 +190,21 @@ class Session:
 
     # --- processes ----------------------------------------------------------
 
-    def env(self, locale=DEFAULT_LOCALE):
+    def env(self, locale=DEFAULT_LOCALE, hosts=None):
+        """The environment of a program started in this session; `hosts`
+        maps MIRVEX_WEB_HOST / MIRVEX_LINK_HOST to a stand-in's address."""
         env = dict(os.environ)
+        for name in HOST_VARIABLES:
+            env.setdefault(name, CLOSED_LOOPBACK)
+        env.update(hosts or {})
         env.update(WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEARCH="win64",
                    WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display_name or "",
                    LC_ALL=locale, LANG=locale)
         return env
 
-    def spawn(self, args, locale=DEFAULT_LOCALE, cwd=None, stdout=subprocess.DEVNULL):
-        process = subprocess.Popen(args, env=self.env(locale), cwd=cwd, stdout=stdout,
+    def spawn(self, args, locale=DEFAULT_LOCALE, cwd=None, stdout=subprocess.DEVNULL,
+              hosts=None):
+        process = subprocess.Popen(args, env=self.env(locale, hosts), cwd=cwd, stdout=stdout,
                                    stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
@@ -282,6 +297,11 @@ class Session:
         self.run(["wine", "reg", "delete", key, "/f"], check=False)
 
     # --- files --------------------------------------------------------------
+
+    def opened_urls(self):
+        """Every address the prefix's browser was asked to open, in order."""
+        path = self.prefix / OPENED_URLS
+        return path.read_text(encoding="utf-8").splitlines() if path.exists() else []
 
     def folder(self, name):
         """A new empty folder under the run's scratch folder."""
