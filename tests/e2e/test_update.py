@@ -59,12 +59,16 @@ class UpdateOfferTest(E2ETestCase):
         self.session.winctl("click", buttons[button])
         wait_until("the prompt to close", lambda: not self.prompts(), PROMPT_TIMEOUT)
 
-    def test_prompt_speaks_the_locale_language_and_no_keeps_mirvex_running(self):
+    def test_prompt_speaks_the_locale_language_blocks_nothing_and_no_keeps_mirvex(self):
         app = self.start(LINK, locale="ja_JP.UTF-8")
         self.assertEqual(app.window["text"], "Mirvex")  # the window itself is English
         texts, buttons = self.prompt()
         self.assertIn(JAPANESE_PROMPT, texts)
         self.assertEqual(sorted(buttons), [IDYES, IDNO])
+        # The open question blocks nothing: F4 still adds a row.
+        self.session.focus(app.window["text"])
+        self.session.key("F4")
+        app.wait_list_rows(1)
         self.answer(buttons, IDNO)
         self.assertIsNone(app.process.poll())
         self.assertEqual(app.panel_text(), "Waiting")
