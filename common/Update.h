@@ -1,7 +1,10 @@
-// Identification data for the update check and the window: the user's
-// language code and the program file's version.
+// The update check: identification data (the user's language code, the
+// program file's version), one request to the update service, the
+// background check that offers a download, and opening web pages.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace Orv {
@@ -20,5 +23,55 @@ void OpenUrl(const std::wstring& Url);
 
 // The pattern formatting on its own (used by FileVersionText).
 std::wstring FormatVersion(const std::wstring& Pattern, const int (&parts)[4]);
+
+// One GET of URL with the identification headers User-Version,
+// User-Language (Lang) and User-Debug, in this order. True when an answer
+// arrived, whatever its status: Body then holds its text, decoded by the
+// charset of its Content-Type (UTF-8 when none), or nothing when the body is
+// larger than 1 MiB. False when the request failed (connection, time-out,
+// too many redirects, unknown charset); Body is then left as it was. Blocks
+// the calling thread.
+bool HttpGetText(const std::wstring& URL, const std::wstring& Lang, bool Debug, std::wstring& Body);
+
+// Called once on the GUI thread at the end of a check: whether the user
+// accepted the offered download and its link went to the shell, and the
+// service's answer (empty when every attempt failed).
+using TUpdateProc = std::function<void(bool Opened, const std::wstring& Data)>;
+
+// How often a check asks and how long it waits after each failed attempt
+// (the last one included). The program uses the defaults; tests shorten the
+// wait.
+struct TUpdateRetry {
+    int Attempts = 60;
+    unsigned WaitMs = 10'000;
+};
+
+// A running update check, owned by the GUI thread that started it. Ending it
+// (destroying this object, on that thread) ends the check at once: a wait
+// between attempts stops, no further request is made, and a hand-back that
+// has not run yet never runs. The window that started a check ends it when
+// it is destroyed, so the check can never reach a window that is gone.
+class TUpdateCheck {
+  public:
+    struct State;
+    explicit TUpdateCheck(std::shared_ptr<State> state);
+    ~TUpdateCheck();
+    TUpdateCheck(const TUpdateCheck&) = delete;
+    TUpdateCheck& operator=(const TUpdateCheck&) = delete;
+
+  private:
+    std::shared_ptr<State> state_;
+};
+
+// Starts an update check on a worker thread of its own and returns at once.
+// The worker asks URL (HttpGetText) until an answer arrives, at most
+// Retry.Attempts times, waiting Retry.WaitMs after each failure. It then
+// hands the answer to this thread and waits until the hand-back is done:
+// when the answer offers a web address to download, the user is asked in
+// the language of the moment of this call; on Yes the link is opened. Proc
+// ends the hand-back. The worker never touches a window of the caller; an
+// error in the hand-back goes to the program-wide error handler.
+[[nodiscard]] std::unique_ptr<TUpdateCheck>
+CheckUpdate(const std::wstring& URL, bool Debug, TUpdateProc Proc, const TUpdateRetry& Retry = {});
 
 } // namespace Orv

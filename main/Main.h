@@ -3,6 +3,7 @@
 // The behaviour is split over Main*.cpp files by concern.
 #pragma once
 
+#include "common/Update.h"
 #include "main/TimerResolution.h"
 #include "main/UserInput.h"
 #include "ui/Button.h"
@@ -19,6 +20,7 @@
 #include "ui/Timer.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -62,6 +64,9 @@ class TFrmMain : public ui::TForm {
     void FormCreate(ui::TComponent* Sender);
     void FormClose(ui::TComponent* Sender);
     void ImgLogoClick(ui::TComponent* Sender);
+    // End of the update check: closes the window, as its close button does,
+    // when the user accepted the offered download.
+    void UpdateCallback(bool Opened, const std::wstring& Data);
 
     // Click engine.
     void ToggleRun();
@@ -117,6 +122,8 @@ class TFrmMain : public ui::TForm {
     IUserNotice& notice_;
     std::minstd_rand random_;
     std::optional<TimerResolution> timerResolution_;
+    // The update check started at creation; it ends with the window.
+    std::unique_ptr<Orv::TUpdateCheck> UpdateCheck;
 };
 
 // Whether a shortcut value names a key the keyboard can show (the fixed key

@@ -23,6 +23,7 @@ constexpr wchar_t kHotKeyRunValue[] = L"hotkey_run";
 constexpr wchar_t kHotKeyAddValue[] = L"hotkey_add";
 constexpr int kDefaultRunKey = 114; // F3
 constexpr int kDefaultAddKey = 115; // F4
+constexpr bool kUpdateDebug = false;
 
 std::wstring WindowLanguage() {
     const std::wstring code = Orv::UserLanguageCode().substr(0, 2);
@@ -56,6 +57,14 @@ void TFrmMain::FormCreate(ui::TComponent*) {
     InputHotKeyAddChange(this);
     LoadRecord(L"");
     RecordFileRead = true;
+    UpdateCheck = Orv::CheckUpdate(
+        core::UpdateServiceUrl(), kUpdateDebug,
+        [this](bool Opened, const std::wstring& Data) { UpdateCallback(Opened, Data); });
+}
+
+void TFrmMain::UpdateCallback(bool Opened, const std::wstring&) {
+    if (Opened)
+        Close();
 }
 
 void TFrmMain::FormClose(ui::TComponent*) {

@@ -4,6 +4,7 @@
     python3 tools/bench.py --build build startup [--runs N]
     python3 tools/bench.py --build build cadence [--delays 10,50,99,100,250,1000] [--clicks N]
     python3 tools/bench.py --build build records
+    python3 tools/bench.py --build build idle [--seconds 60]
 
 startup  time from process start to the window being mapped on the X
          display, for Mirvex.exe and for MinimalWindow.exe (the cost of any
@@ -13,6 +14,10 @@ cadence  Mirvex clicking in plain mode at each delay, beside xdotool clicking
          the same target at the same delay; plus the time from the F3 key
          press to the first click.
 records  RecordBench.exe: loading and saving a large record file.
+idle     CPU time Mirvex.exe (and the Wine server) spend while Mirvex waits
+         with its window open and its update check retrying against a
+         closed loopback port: the difference of two readings of
+         /proc/PID/stat taken a minute apart, after the start has settled.
 
 Clocks: ClickTarget stamps each press with QueryPerformanceCounter, which
 Wine counts from the host's CLOCK_MONOTONIC_RAW. Key presses are sent from
@@ -292,7 +297,54 @@ def records(session, _args):
         raise SystemExit(f"records: RecordBench.exe ended with exit code {result.returncode}")
 
 
-COMMANDS = {"startup": startup, "cadence": cadence, "records": records}
+# --- idle -------------------------------------------------------------------
+
+IDLE_SETTLE_SECONDS = 5  # let the start-up work end before the first reading
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_ms(pid):
+    """User plus system CPU time of a process (all its threads) so far."""
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    user, system = int(fields[11]), int(fields[12])  # utime, stime
+    return (user + system) * 1000 / CLOCK_TICKS
+
+
+def session_wineserver(session):
+    """The Wine server of this session's prefix, or None."""
+    wanted = f"WINEPREFIX={session.prefix}".encode()
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            if b"wineserver" not in (entry / "cmdline").read_bytes():
+                continue
+            if wanted in (entry / "environ").read_bytes().split(b"\0"):
+                return int(entry.name)
+        except OSError:
+            continue
+    return None
+
+
+def idle(session, args):
+    app = Mirvex(session, session.folder("bench-idle"))
+    app.start(LOCALE)  # web hosts: the closed loopback port (Session.env)
+    server = session_wineserver(session)
+    time.sleep(IDLE_SETTLE_SECONDS)
+    pids = {"Mirvex.exe": app.process.pid, "wineserver": server}
+    before = {name: cpu_ms(pid) for name, pid in pids.items() if pid}
+    time.sleep(args.seconds)
+    after = {name: cpu_ms(pid) for name, pid in pids.items() if pid}
+    if app.process.poll() is not None:
+        raise SystemExit("idle: Mirvex ended during the measurement")
+    app.close()
+    print(f"idle: CPU time over {args.seconds} s of waiting, update service refusing "
+          f"connections (tick {1000 / CLOCK_TICKS:.0f} ms)")
+    for name in before:
+        print(f"  {name:<12} {after[name] - before[name]:8.0f} ms")
+
+
+COMMANDS = {"startup": startup, "cadence": cadence, "records": records, "idle": idle}
 
 
 def parse_args():
@@ -306,6 +358,8 @@ def parse_args():
     p.add_argument("--delays", default=DEFAULT_DELAYS, help="milliseconds, comma-separated")
     p.add_argument("--clicks", type=int, default=0, help="clicks per delay (default: by delay)")
     sub.add_parser("records", help="record-mode benchmark")
+    p = sub.add_parser("idle", help="CPU time while waiting, update service unreachable")
+    p.add_argument("--seconds", type=int, default=60)
     return parser.parse_args()
 
 

@@ -60,14 +60,16 @@ class Mirvex:
 
     # --- life cycle ---------------------------------------------------------
 
-    def spawn(self, locale=DEFAULT_LOCALE):
-        """Starts a process of this copy without waiting for anything."""
-        return self.session.spawn(["wine", str(self.exe)], locale=locale, cwd=self.folder)
+    def spawn(self, locale=DEFAULT_LOCALE, hosts=None):
+        """Starts a process of this copy without waiting for anything;
+        `hosts` points its web hosts elsewhere (see Session.env)."""
+        return self.session.spawn(["wine", str(self.exe)], locale=locale, cwd=self.folder,
+                                  hosts=hosts)
 
-    def start(self, locale=DEFAULT_LOCALE):
+    def start(self, locale=DEFAULT_LOCALE, hosts=None):
         """Starts Mirvex and waits until a new main window is visible."""
         earlier = {w["hwnd"] for w in main_windows(self.session)}
-        self.process = self.spawn(locale)
+        self.process = self.spawn(locale, hosts)
         self.window = wait_until("Mirvex's main window", lambda: self._new_window(earlier),
                                  WINDOW_TIMEOUT)
         return self.window

@@ -10,12 +10,17 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 int main(int argc, char** argv) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                         ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
                                             ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     Orv::LoadTranslationCatalogue();
+    // Every main window starts an update check: never towards a real host.
+    if (!std::getenv("MIRVEX_WEB_HOST"))
+        _putenv("MIRVEX_WEB_HOST=http://127.0.0.1:9");
     // The program's default handler shows a modal message box, which nobody
     // would close here: an error that no test expects fails the running test.
     ui::SetExceptionHandler([](std::exception_ptr error) {

@@ -1,0 +1,171 @@
+// The background update check: a worker thread asks the service and waits
+// between attempts; the answer is handed back to the GUI thread through a
+// message-only window that the GUI thread owns, and the worker waits there
+// until the hand-back is done or the check has been ended.
+#include "common/Update.h"
+
+#include "core/UpdateAnswer.h"
+#include "core/UpdatePrompt.h"
+#include "ui/Application.h"
+#include "ui/Guard.h"
+#include "ui/Handles.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+
+namespace Orv {
+
+struct TUpdateCheck::State : std::enable_shared_from_this<State> {
+    // Written by the starter before the worker starts.
+    std::wstring URL;
+    bool Debug = false;
+    TUpdateProc Proc;
+    std::wstring Lang;
+    TUpdateRetry Retry;
+    HWND Target = nullptr;       // the hand-back window, on the starter's thread
+    ui::UniqueHandle Ended;      // manual reset: the owner ended the check
+    ui::UniqueHandle HandedBack; // manual reset: the hand-back has finished
+    // Written by the worker before it posts the hand-back.
+    std::wstring Data;
+    std::exception_ptr WorkerError;
+};
+
+namespace {
+
+using State = TUpdateCheck::State;
+
+constexpr UINT kPromptStyle = MB_YESNO | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;
+constexpr wchar_t kHandBackClass[] = L"MirvexUpdateHandBack";
+constexpr std::size_t kLanguageLength = 2;
+
+// A message of its own, so that no other window can mistake it for one of
+// its messages.
+UINT HandBackMessage() {
+    static const UINT message = RegisterWindowMessageW(kHandBackClass);
+    return message;
+}
+
+ui::UniqueHandle NewManualResetEvent() {
+    ui::UniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!event)
+        throw std::runtime_error("The update check could not create an event.");
+    return event;
+}
+
+bool IsSet(const ui::UniqueHandle& event) {
+    return WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0;
+}
+
+// On the GUI thread: offer the link, when there is one that may be opened,
+// then tell the caller.
+void HandBack(State& state) {
+    if (state.WorkerError)
+        std::rethrow_exception(state.WorkerError);
+    const std::wstring item = core::OfferedLink(state.Data);
+    bool opened = false;
+    if (!item.empty()) {
+        // No owner window: the main window stays usable while the question
+        // is open.
+        const std::wstring text = core::UpdatePromptText(state.Lang);
+        if (MessageBoxW(nullptr, text.c_str(), ui::Application::Title().c_str(), kPromptStyle) ==
+            IDYES) {
+            OpenUrl(item);
+            opened = true;
+        }
+    }
+    state.Proc(opened, state.Data);
+}
+
+LRESULT CALLBACK HandBackWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == 0 || message != HandBackMessage())
+        return DefWindowProcW(window, message, wParam, lParam);
+    auto* raw = reinterpret_cast<State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!raw)
+        return 0;
+    // Once only; and the worker's reference keeps the state alive even if
+    // the hand-back ends the check.
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    const std::shared_ptr<State> state = raw->shared_from_this();
+    ui::Guard([&] { HandBack(*state); });
+    SetEvent(state->HandedBack.get());
+    return 0;
+}
+
+HWND CreateHandBackWindow(State& state) {
+    static const ATOM windowClass = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = HandBackWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kHandBackClass;
+        return RegisterClassExW(&wc);
+    }();
+    HWND window = windowClass ? CreateWindowExW(0, kHandBackClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                                nullptr, GetModuleHandleW(nullptr), nullptr)
+                              : nullptr;
+    if (!window)
+        throw std::runtime_error("The update check could not create its window.");
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+    return window;
+}
+
+// Asks until an answer arrives or the attempts are used up. False when the
+// check was ended meanwhile.
+bool Attempt(State& state) {
+    for (int attempt = 0; attempt < state.Retry.Attempts; ++attempt) {
+        if (HttpGetText(state.URL, state.Lang, state.Debug, state.Data))
+            return true;
+        // Sleeps until the time is up or the check is ended, whichever
+        // comes first; nothing runs in between.
+        if (WaitForSingleObject(state.Ended.get(), state.Retry.WaitMs) != WAIT_TIMEOUT)
+            return false;
+    }
+    return true;
+}
+
+// The worker thread. Nothing may leave it: an error is handed to the GUI
+// thread, which reports it.
+void Work(const std::shared_ptr<State>& state) noexcept {
+    try {
+        if (!Attempt(*state))
+            return;
+    } catch (...) {
+        state->WorkerError = std::current_exception();
+    }
+    if (IsSet(state->Ended) || !PostMessageW(state->Target, HandBackMessage(), 0, 0))
+        return;
+    const HANDLE ends[] = {state->HandedBack.get(), state->Ended.get()};
+    WaitForMultipleObjects(static_cast<DWORD>(std::size(ends)), ends, FALSE, INFINITE);
+}
+
+} // namespace
+
+TUpdateCheck::TUpdateCheck(std::shared_ptr<State> state) : state_(std::move(state)) {}
+
+TUpdateCheck::~TUpdateCheck() {
+    // The window first: a hand-back still queued then finds no window.
+    DestroyWindow(state_->Target);
+    SetEvent(state_->Ended.get());
+}
+
+std::unique_ptr<TUpdateCheck> CheckUpdate(const std::wstring& URL, bool Debug, TUpdateProc Proc,
+                                          const TUpdateRetry& Retry) {
+    auto state = std::make_shared<State>();
+    state->URL = URL;
+    state->Debug = Debug;
+    state->Proc = std::move(Proc);
+    state->Lang = UserLanguageCode().substr(0, kLanguageLength);
+    state->Retry = Retry;
+    state->Ended = NewManualResetEvent();
+    state->HandedBack = NewManualResetEvent();
+    state->Target = CreateHandBackWindow(*state);
+    auto check = std::make_unique<TUpdateCheck>(state);
+    std::thread([state] { Work(state); }).detach();
+    return check;
+}
+
+} // namespace Orv
