@@ -67,12 +67,5 @@ wine_session_end() {
         kill "$WINE_XVFB_PID" 2>/dev/null || true
         wait "$WINE_XVFB_PID" 2>/dev/null || true
         WINE_XVFB_PID=
-RECORD_BROWSER=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/record-browser.sh
-
-# Nothing the project runs may reach beyond this machine, not even with a
-# name lookup: unless the caller chose hosts, the programs' web hosts are a
-# closed loopback port.
-export MIRVEX_WEB_HOST=${MIRVEX_WEB_HOST:-http://127.0.0.1:9}
-export MIRVEX_LINK_HOST=${MIRVEX_LINK_HOST:-http://127.0.0.1:9}
     fi
 }
