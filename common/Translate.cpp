@@ -3,7 +3,7 @@
 #include "core/TextCodec.h"
 #include "ui/ComboBox.h"
 #include "ui/ListView.h"
-#include "ui/Text.h"
+#include "common/AnsiText.h"
 
 #include <windows.h>
 
@@ -63,7 +63,7 @@ void LoadTranslationCatalogue() {
     if (!data)
         return;
     const std::string_view bytes(data, SizeofResource(module, resource));
-    Catalogue() = core::Catalogue(core::SplitLines(core::DecodeText(bytes, ui::FromAnsi)));
+    Catalogue() = core::Catalogue(core::SplitLines(core::DecodeText(bytes, Orv::FromAnsi)));
 }
 
 void FreeTranslationCatalogue() {

@@ -2,7 +2,7 @@
 
 #include "ui/Form.h"
 
-#include <windows.h>
+#include <atomic>
 
 namespace ui {
 namespace {
@@ -11,6 +11,8 @@ std::wstring& TitleText() {
     static std::wstring title;
     return title;
 }
+
+std::atomic<HWND> g_mainWindow{nullptr};
 
 void Deliver(HWND dialog, MSG& msg) {
     if (dialog && IsDialogMessageW(dialog, &msg))
@@ -29,7 +31,16 @@ void Application::SetTitle(const std::wstring& title) {
     TitleText() = title;
 }
 
+void Application::SetMainForm(TForm& form) {
+    g_mainWindow = form.Handle();
+}
+
+HWND Application::MainWindow() {
+    return g_mainWindow;
+}
+
 void Application::Run(TForm& mainForm) {
+    SetMainForm(mainForm);
     MSG msg{};
     while (!mainForm.Closed()) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);

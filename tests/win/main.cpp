@@ -2,7 +2,7 @@
 // program sets itself up (common controls, the translation catalogue).
 #include "common/Translate.h"
 #include "ui/Guard.h"
-#include "ui/Text.h"
+#include "core/TextCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     // The program's default handler shows a modal message box, which nobody
     // would close here: an error that no test expects fails the running test.
     ui::SetExceptionHandler([](std::exception_ptr error) {
-        ADD_FAILURE() << "unexpected error: " << ui::ToUtf8(ui::DescribeException(error));
+        ADD_FAILURE() << "unexpected error: " << core::ToUtf8(ui::DescribeException(error));
     });
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -5,7 +5,7 @@
 
 #include "main/FileIo.h"
 #include "ui/Handles.h"
-#include "ui/Text.h"
+#include "core/TextCodec.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ std::vector<Row> Rows(TFrmMain& form) {
 std::string Naming(const char* what, const std::wstring& path) {
     std::string text = what;
     text += " '";
-    text += ui::ToUtf8(path);
+    text += core::ToUtf8(path);
     text += '\'';
     return text;
 }
