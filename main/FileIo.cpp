@@ -33,6 +33,11 @@ std::wstring DirectoryOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
 }
 
+bool IsReadOnlyFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 } // namespace
 
 FileError::FileError(const char* what, std::wstring path, std::wstring reason)
@@ -91,6 +96,10 @@ std::string ReadWholeFile(const std::wstring& path) {
 }
 
 void WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
+    // Windows refuses to replace a read-only file; say so before any work,
+    // and the same on systems whose rename would replace it regardless.
+    if (IsReadOnlyFile(path))
+        throw SystemFileError("Cannot write the file", path, ERROR_ACCESS_DENIED);
     const std::wstring directory = DirectoryOf(path);
     wchar_t temporary[MAX_PATH + 1] = {};
     if (!GetTempFileNameW(directory.c_str(), L"mvx", 0, temporary))
@@ -127,5 +136,6 @@ void WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
 }
 
 void DeleteFileQuietly(const std::wstring& path) {
-    DeleteFileW(path.c_str());
+    if (!IsReadOnlyFile(path))
+        DeleteFileW(path.c_str());
 }

@@ -29,10 +29,11 @@ std::string ReadWholeFile(const std::wstring& path);
 
 // Writes the bytes to a new temporary file in the same directory and moves it
 // over the old file only when every byte is on disk, so a failed or
-// interrupted write never leaves a truncated file behind.
+// interrupted write never leaves a truncated file behind. A read-only file
+// is not replaced.
 void WriteFileAtomically(const std::wstring& path, std::string_view bytes);
 
-// Deletes the file; a missing or undeletable file is not an error.
+// Deletes the file; a missing, read-only or undeletable file is not an error.
 void DeleteFileQuietly(const std::wstring& path);
 
 // The FileError for a failed system call, with the system's message for

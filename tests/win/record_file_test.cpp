@@ -237,6 +237,20 @@ TEST_F(FailedSave, TargetHeldOpenWithoutSharing) {
     EXPECT_EQ(folder->Entries(), (std::vector<std::wstring>{L"Mirvex.lst"}));
 }
 
+// A file the user marked read-only is neither replaced nor deleted, on
+// Windows and under Wine alike.
+TEST_F(FailedSave, ReadOnlyTarget) {
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string message = FileErrorOf([&] { Form().SaveRecord(file); });
+    Form().ListArea.Clear();
+    Form().SaveRecord(file);
+    const std::string left = ReadBytes(file);
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(message.rfind(Naming("Cannot write the file", file) + ": ", 0), 0u) << message;
+    EXPECT_EQ(left, kOld);
+    EXPECT_EQ(folder->Entries(), (std::vector<std::wstring>{L"Mirvex.lst"}));
+}
+
 TEST_F(RecordFile, SaveOntoADirectoryFailsAndLeavesNoTemporaryFile) {
     ASSERT_TRUE(CreateDirectoryW(file.c_str(), nullptr));
     Form().ListArea.AddRow(kLeftDouble);
