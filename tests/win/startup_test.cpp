@@ -117,6 +117,19 @@ TEST_F(Startup, ClosingSavesTheListBesideTheProgram) {
     EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), "3x4,1,1,00:00:02.00\r\n");
 }
 
+TEST_F(Startup, ClosingWhileClickingSavesWithoutStoppingFirst) {
+    MainWindow window;
+    window->ListArea.AddRow({L"3x4", L"Right", L"Double", L"00:00:02.00"});
+    window->ToggleRun();
+    ASSERT_TRUE(window->IsRunning);
+    window->Close();
+    EXPECT_TRUE(window->Closed());
+    EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), "3x4,1,1,00:00:02.00\r\n");
+    // No stop step ran: the window ended in the running state.
+    EXPECT_TRUE(window->IsRunning);
+    EXPECT_TRUE(CombinationIsFree(0, VK_F3));
+}
+
 TEST_F(Startup, ClosingWithAnEmptyListRemovesTheFile) {
     wintest::WriteBytes(wintest::DefaultRecordFile(), "1x1,0,0,00:00:01.00\r\n");
     MainWindow window;
