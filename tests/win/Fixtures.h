@@ -14,6 +14,7 @@
 #include <ostream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Points compare and print by their coordinates (found by argument lookup,
@@ -244,6 +245,11 @@ class MainWindowTest : public CleanStateTest {
 
     std::unique_ptr<MainWindow> window;
 };
+
+// In a child process started by the last-resort test: lets an error escape
+// every handler (the argument names which) and never returns. -1 for any
+// other argument.
+int RunEscapeProbe(std::string_view argument);
 
 // A bare top-level form to host single controls.
 std::unique_ptr<ui::TForm> MakeHostForm(const std::wstring& caption = L"host");

@@ -1,5 +1,7 @@
 // Entry of the Windows test program: the process is set up as the real
 // program sets itself up (common controls, the translation catalogue).
+#include "Fixtures.h"
+
 #include "common/Translate.h"
 #include "ui/Guard.h"
 #include "core/TextCodec.h"
@@ -11,6 +13,10 @@
 #include <commctrl.h>
 
 int main(int argc, char** argv) {
+    if (argc == 2) {
+        if (const int code = wintest::RunEscapeProbe(argv[1]); code >= 0)
+            return code;
+    }
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                         ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
                                             ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
