@@ -1,6 +1,6 @@
 #include "common/Config.h"
 
-#include "ui/Text.h"
+#include "core/TextCodec.h"
 
 #include <vector>
 
@@ -9,7 +9,7 @@ namespace {
 
 [[noreturn]] void Fail(const char* pattern, const std::wstring& name) {
     std::string message = pattern;
-    message.replace(message.find("%s"), 2, ui::ToUtf8(name));
+    message.replace(message.find("%s"), 2, core::ToUtf8(name));
     throw ConfigError(message);
 }
 

@@ -1,9 +1,7 @@
 #include "common/Translate.h"
 
 #include "core/TextCodec.h"
-#include "ui/ComboBox.h"
-#include "ui/ListView.h"
-#include "ui/Text.h"
+#include "common/AnsiText.h"
 
 #include <windows.h>
 
@@ -22,30 +20,7 @@ std::wstring& Language() {
     return language;
 }
 
-void TranslateComboBox(ui::TComboBox& combo) {
-    const int selected = combo.ItemIndex();
-    const int count = combo.Count();
-    for (int i = 0; i < count; ++i)
-        combo.SetItem(i, Translate(combo.Item(i)));
-    combo.SetItemIndex(selected);
-}
-
-void TranslateListRows(ui::TListView& list) {
-    const int selected = list.SelectedIndex();
-    const int count = list.Count();
-    for (int row = 0; row < count; ++row)
-        for (int column = 0; column < list.ColumnCount(); ++column)
-            list.SetCell(row, column, Translate(list.Cell(row, column)));
-    if (selected >= 0)
-        list.Select(selected);
-}
-
-void TranslateColumns(ui::TListView& list) {
-    for (int column = 0; column < list.ColumnCount(); ++column)
-        list.SetColumnCaption(column, Translate(list.ColumnCaption(column)));
-}
-
-void TranslateCaption(ui::TComponent& component) {
+void TranslateCaption(core::TComponent& component) {
     if (component.HasCaption())
         component.SetCaption(Translate(component.Caption()));
 }
@@ -63,7 +38,7 @@ void LoadTranslationCatalogue() {
     if (!data)
         return;
     const std::string_view bytes(data, SizeofResource(module, resource));
-    Catalogue() = core::Catalogue(core::SplitLines(core::DecodeText(bytes, ui::FromAnsi)));
+    Catalogue() = core::Catalogue(core::SplitLines(core::DecodeText(bytes, Orv::FromAnsi)));
 }
 
 void FreeTranslationCatalogue() {
@@ -83,23 +58,17 @@ std::wstring Translate(std::wstring_view Source) {
     return Catalogue().Translate(Source, Language());
 }
 
-void TranslateControl(ui::TComponent& Control, std::wstring_view Language_) {
+void TranslateControl(core::TComponent& Control, std::wstring_view Language_) {
     if (!Language_.empty())
         Language() = std::wstring(Language_);
-    if (auto* combo = dynamic_cast<ui::TComboBox*>(&Control)) {
-        TranslateComboBox(*combo);
-        return;
-    }
-    if (auto* list = dynamic_cast<ui::TListView*>(&Control)) {
-        TranslateListRows(*list);
+    if (Control.HasItems()) {
+        Control.MapItems(Translate);
         return;
     }
     TranslateCaption(Control);
-    for (ui::TComponent* owned : Control.Components()) {
-        if (auto* list = dynamic_cast<ui::TListView*>(owned))
-            TranslateColumns(*list);
-        else
-            TranslateCaption(*owned);
+    for (core::TComponent* owned : Control.Components()) {
+        owned->MapHeaders(Translate);
+        TranslateCaption(*owned);
     }
 }
 

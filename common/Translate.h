@@ -3,13 +3,10 @@
 #pragma once
 
 #include "core/Catalogue.h"
+#include "core/Component.h"
 
 #include <string>
 #include <string_view>
-
-namespace ui {
-class TComponent;
-}
 
 namespace Orv {
 
@@ -25,10 +22,10 @@ const std::wstring& CurrentLanguage();
 // One text in the current language; unchanged while no language is set.
 std::wstring Translate(std::wstring_view Source);
 
-// A non-empty Language becomes the current one. Then: a combo box gets its
-// items translated (selection kept); a list view its rows (selection kept);
+// A non-empty Language becomes the current one. Then: a component with items
+// of its own (a combo box, a list view) gets them translated, selection kept;
 // any other component its Caption and, one level deep, the Captions of the
 // components it owns and the column headers of the list views among them.
-void TranslateControl(ui::TComponent& Control, std::wstring_view Language);
+void TranslateControl(core::TComponent& Control, std::wstring_view Language);
 
 } // namespace Orv

@@ -12,6 +12,11 @@ namespace {
 constexpr wchar_t kNoVersion[] = L"0.0.0.0";
 constexpr DWORD kModulePathLength = 261;
 
+std::wstring& TitleText() {
+    static std::wstring title;
+    return title;
+}
+
 } // namespace
 
 std::wstring UserLanguageCode() {
@@ -44,6 +49,14 @@ std::wstring FormatVersion(const std::wstring& Pattern, const int (&parts)[4]) {
         out += Pattern[i];
     }
     return out;
+}
+
+const std::wstring& ApplicationTitle() {
+    return TitleText();
+}
+
+void SetApplicationTitle(const std::wstring& Title) {
+    TitleText() = Title;
 }
 
 void OpenUrl(const std::wstring& Url) {

@@ -3,6 +3,7 @@
 // background check that offers a download, and opening web pages.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +18,12 @@ std::wstring UserLanguageCode();
 // "%d" take major, minor, release and build in turn ("%%" is a percent sign);
 // "0.0.0.0" when the file has no version resource.
 std::wstring FileVersionText(const std::wstring& Pattern);
+
+// The application title: a program-wide text, empty until the main window
+// sets it (its caption, " v " and the version text); the caption of the
+// download question.
+const std::wstring& ApplicationTitle();
+void SetApplicationTitle(const std::wstring& Title);
 
 // Opens a web page in the user's default browser; failures are not reported.
 void OpenUrl(const std::wstring& Url);
@@ -63,6 +70,9 @@ class TUpdateCheck {
     std::shared_ptr<State> state_;
 };
 
+// Where an error that ends a hand-back goes: the program-wide handler.
+using TErrorSink = std::function<void(std::exception_ptr)>;
+
 // Starts an update check on a worker thread of its own and returns at once.
 // The worker asks URL (HttpGetText) until an answer arrives, at most
 // Retry.Attempts times, waiting Retry.WaitMs after each failure. It then
@@ -70,8 +80,10 @@ class TUpdateCheck {
 // when the answer offers a web address to download, the user is asked in
 // the language of the moment of this call; on Yes the link is opened. Proc
 // ends the hand-back. The worker never touches a window of the caller; an
-// error in the hand-back goes to the program-wide error handler.
-[[nodiscard]] std::unique_ptr<TUpdateCheck>
-CheckUpdate(const std::wstring& URL, bool Debug, TUpdateProc Proc, const TUpdateRetry& Retry = {});
+// error in the hand-back, or one that ended the worker, goes to ReportError
+// on this thread.
+[[nodiscard]] std::unique_ptr<TUpdateCheck> CheckUpdate(const std::wstring& URL, bool Debug,
+                                                        TUpdateProc Proc, TErrorSink ReportError,
+                                                        const TUpdateRetry& Retry = {});
 
 } // namespace Orv

@@ -6,29 +6,39 @@
 
 #include "core/UpdateAnswer.h"
 #include "core/UpdatePrompt.h"
-#include "ui/Application.h"
-#include "ui/Guard.h"
-#include "ui/Handles.h"
-
 #include <windows.h>
 
 #include <exception>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 #include <utility>
 
 namespace Orv {
 
+namespace {
+
+struct EventCloser {
+    void operator()(HANDLE event) const {
+        if (event)
+            CloseHandle(event);
+    }
+};
+using EventHandle = std::unique_ptr<void, EventCloser>;
+
+} // namespace
+
 struct TUpdateCheck::State : std::enable_shared_from_this<State> {
     // Written by the starter before the worker starts.
     std::wstring URL;
     bool Debug = false;
     TUpdateProc Proc;
+    TErrorSink ReportError;
     std::wstring Lang;
     TUpdateRetry Retry;
-    HWND Target = nullptr;       // the hand-back window, on the starter's thread
-    ui::UniqueHandle Ended;      // manual reset: the owner ended the check
-    ui::UniqueHandle HandedBack; // manual reset: the hand-back has finished
+    HWND Target = nullptr;  // the hand-back window, on the starter's thread
+    EventHandle Ended;      // manual reset: the owner ended the check
+    EventHandle HandedBack; // manual reset: the hand-back has finished
     // Written by the worker before it posts the hand-back.
     std::wstring Data;
     std::exception_ptr WorkerError;
@@ -49,14 +59,14 @@ UINT HandBackMessage() {
     return message;
 }
 
-ui::UniqueHandle NewManualResetEvent() {
-    ui::UniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+EventHandle NewManualResetEvent() {
+    EventHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event)
         throw std::runtime_error("The update check could not create an event.");
     return event;
 }
 
-bool IsSet(const ui::UniqueHandle& event) {
+bool IsSet(const EventHandle& event) {
     return WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0;
 }
 
@@ -71,8 +81,7 @@ void HandBack(State& state) {
         // No owner window: the main window stays usable while the question
         // is open.
         const std::wstring text = core::UpdatePromptText(state.Lang);
-        if (MessageBoxW(nullptr, text.c_str(), ui::Application::Title().c_str(), kPromptStyle) ==
-            IDYES) {
+        if (MessageBoxW(nullptr, text.c_str(), ApplicationTitle().c_str(), kPromptStyle) == IDYES) {
             OpenUrl(item);
             opened = true;
         }
@@ -90,7 +99,13 @@ LRESULT CALLBACK HandBackWindowProc(HWND window, UINT message, WPARAM wParam, LP
     // the hand-back ends the check.
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     const std::shared_ptr<State> state = raw->shared_from_this();
-    ui::Guard([&] { HandBack(*state); });
+    // Nothing may unwind through the window procedure: an error goes to the
+    // program-wide handler.
+    try {
+        HandBack(*state);
+    } catch (...) {
+        state->ReportError(std::current_exception());
+    }
     SetEvent(state->HandedBack.get());
     return 0;
 }
@@ -153,11 +168,12 @@ TUpdateCheck::~TUpdateCheck() {
 }
 
 std::unique_ptr<TUpdateCheck> CheckUpdate(const std::wstring& URL, bool Debug, TUpdateProc Proc,
-                                          const TUpdateRetry& Retry) {
+                                          TErrorSink ReportError, const TUpdateRetry& Retry) {
     auto state = std::make_shared<State>();
     state->URL = URL;
     state->Debug = Debug;
     state->Proc = std::move(Proc);
+    state->ReportError = std::move(ReportError);
     state->Lang = UserLanguageCode().substr(0, kLanguageLength);
     state->Retry = Retry;
     state->Ended = NewManualResetEvent();

@@ -1,6 +1,7 @@
 #include "DelayText.h"
 
 #include "ConversionError.h"
+#include "TextCodec.h"
 #include "WholeNumber.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "PositionText.h"
 
 #include "ConversionError.h"
+#include "TextCodec.h"
 #include "WholeNumber.h"
 
 namespace core {

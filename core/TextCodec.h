@@ -25,6 +25,8 @@ ByteOrderMark DetectByteOrderMark(std::string_view bytes);
 // Malformed sequences become U+FFFD; code points above U+FFFF become
 // surrogate pairs.
 std::wstring DecodeUtf8(std::string_view bytes);
+// UTF-16 code units to UTF-8; a lone surrogate becomes U+FFFD.
+std::string ToUtf8(std::wstring_view text);
 // A trailing odd byte is dropped.
 std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian);
 

@@ -16,7 +16,4 @@ std::optional<std::int32_t> TryParseWholeNumber(std::wstring_view text);
 // quotes the text.
 std::int32_t ParseWholeNumber(std::wstring_view text);
 
-// UTF-16 text to UTF-8, for error messages (std::exception carries char text).
-std::string ToUtf8(std::wstring_view text);
-
 } // namespace core

@@ -1,7 +1,7 @@
 #include "main/FileIo.h"
 
 #include "ui/Handles.h"
-#include "ui/Text.h"
+#include "core/TextCodec.h"
 
 #include <windows.h>
 
@@ -33,10 +33,20 @@ std::wstring DirectoryOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
 }
 
+bool IsReadOnlyFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 } // namespace
 
-std::string DescribeFileError(const char* what, const std::wstring& path, unsigned long error) {
-    return std::string(what) + " '" + ui::ToUtf8(path) + "': " + ui::ToUtf8(SystemMessage(error));
+FileError::FileError(const char* what, std::wstring path, std::wstring reason)
+    : std::runtime_error(std::string(what) + " '" + core::ToUtf8(path) +
+                         "': " + core::ToUtf8(reason)),
+      path_(std::move(path)), reason_(std::move(reason)) {}
+
+FileError SystemFileError(const char* what, const std::wstring& path, unsigned long error) {
+    return FileError(what, path, SystemMessage(error));
 }
 
 std::wstring ProgramDirectory() {
@@ -71,14 +81,14 @@ std::string ReadWholeFile(const std::wstring& path) {
     HANDLE raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (raw == INVALID_HANDLE_VALUE)
-        throw FileError(DescribeFileError("Cannot open the file", path, GetLastError()));
+        throw SystemFileError("Cannot open the file", path, GetLastError());
     ui::UniqueHandle file(raw);
     std::string bytes;
     std::vector<char> chunk(kReadChunk);
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(file.get(), chunk.data(), kReadChunk, &read, nullptr))
-            throw FileError(DescribeFileError("Cannot read the file", path, GetLastError()));
+            throw SystemFileError("Cannot read the file", path, GetLastError());
         if (read == 0)
             return bytes;
         bytes.append(chunk.data(), read);
@@ -86,10 +96,14 @@ std::string ReadWholeFile(const std::wstring& path) {
 }
 
 void WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
+    // Windows refuses to replace a read-only file; say so before any work,
+    // and the same on systems whose rename would replace it regardless.
+    if (IsReadOnlyFile(path))
+        throw SystemFileError("Cannot write the file", path, ERROR_ACCESS_DENIED);
     const std::wstring directory = DirectoryOf(path);
     wchar_t temporary[MAX_PATH + 1] = {};
     if (!GetTempFileNameW(directory.c_str(), L"mvx", 0, temporary))
-        throw FileError(DescribeFileError("Cannot write the file", path, GetLastError()));
+        throw SystemFileError("Cannot write the file", path, GetLastError());
     const std::wstring temporaryPath = temporary;
     DWORD error = ERROR_SUCCESS;
     {
@@ -117,10 +131,11 @@ void WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
         error = GetLastError();
     if (error != ERROR_SUCCESS) {
         DeleteFileW(temporaryPath.c_str());
-        throw FileError(DescribeFileError("Cannot write the file", path, error));
+        throw SystemFileError("Cannot write the file", path, error);
     }
 }
 
 void DeleteFileQuietly(const std::wstring& path) {
-    DeleteFileW(path.c_str());
+    if (!IsReadOnlyFile(path))
+        DeleteFileW(path.c_str());
 }

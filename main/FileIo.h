@@ -8,7 +8,15 @@
 
 class FileError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    // The message reads "<what> '<path>': <reason>".
+    FileError(const char* what, std::wstring path, std::wstring reason);
+    const std::wstring& Path() const { return path_; }
+    // Why the file could not be used, in the system's words.
+    const std::wstring& Reason() const { return reason_; }
+
+  private:
+    std::wstring path_;
+    std::wstring reason_;
 };
 
 // Path of the running program file's directory, with a trailing backslash.
@@ -21,11 +29,13 @@ std::string ReadWholeFile(const std::wstring& path);
 
 // Writes the bytes to a new temporary file in the same directory and moves it
 // over the old file only when every byte is on disk, so a failed or
-// interrupted write never leaves a truncated file behind.
+// interrupted write never leaves a truncated file behind. A read-only file
+// is not replaced.
 void WriteFileAtomically(const std::wstring& path, std::string_view bytes);
 
-// Deletes the file; a missing or undeletable file is not an error.
+// Deletes the file; a missing, read-only or undeletable file is not an error.
 void DeleteFileQuietly(const std::wstring& path);
 
-// "<what> 'path': <system message for error>".
-std::string DescribeFileError(const char* what, const std::wstring& path, unsigned long error);
+// The FileError for a failed system call, with the system's message for
+// the error code as its reason.
+FileError SystemFileError(const char* what, const std::wstring& path, unsigned long error);

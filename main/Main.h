@@ -62,7 +62,8 @@ class TFrmMain : public ui::TForm {
 
     // Window events.
     void FormCreate(ui::TComponent* Sender);
-    void FormClose(ui::TComponent* Sender);
+    void FormClose(ui::TComponent* Sender, ui::TCloseAction& Action);
+    void FormSessionEnd(ui::TComponent* Sender);
     void ImgLogoClick(ui::TComponent* Sender);
     // End of the update check: closes the window, as its close button does,
     // when the user accepted the offered download.
@@ -87,11 +88,6 @@ class TFrmMain : public ui::TForm {
     void WMHotKey(WPARAM Id);
     void InputMouseKeyPress(ui::TComponent* Sender, wchar_t& Key);
 
-    // State, for inspection.
-    std::uint32_t HotKeyRunId() const { return HotKeyRun; }
-    std::uint32_t HotKeyAddId() const { return HotKeyAdd; }
-    const std::wstring& LanguageCode() const { return Language; }
-
   private:
     void StartClicking();
     void StopClicking();
@@ -103,6 +99,16 @@ class TFrmMain : public ui::TForm {
     void Warn(const wchar_t* message);
     std::int32_t EditorDelay() const;
     std::wstring RecordFilePath(const std::wstring& FileName) const;
+    // The record file's content for the list as it stands; empty for no rows.
+    std::string RecordFileBytes() const;
+    // Writes the bytes to the file, or deletes it for none.
+    void StoreRecordFile(const std::wstring& path, const std::string& bytes);
+    // The close's and the session end's part of the record file; false when
+    // the user chose to keep the window open after a failed save.
+    bool SaveRecordAtClose();
+    // Whether the list still holds exactly what the session end wrote.
+    bool SavedAtSessionEnd() const;
+    void ReleaseRunHotKey();
 
     std::uint32_t HotKeyRun = 0;
     std::uint32_t HotKeyAdd = 0;
@@ -112,6 +118,9 @@ class TFrmMain : public ui::TForm {
     // none). Only then may closing replace or delete it: a file that could
     // not be read keeps the user's rows for a later start.
     bool RecordFileRead = false;
+    // What the session end wrote to the record file, so that a close after
+    // it does not write the same again.
+    std::optional<std::string> sessionEndBytes_;
     std::int32_t AutoX = 0;
     std::int32_t AutoY = 0;
     std::int32_t AutoM = 0;

@@ -1,12 +1,17 @@
-// What the window does when it is created and when it closes, and its logo
-// link.
+// What the window does when it is created, when it closes and when the
+// user's session ends, and its logo link.
 #include "main/Main.h"
 
 #include "common/Config.h"
 #include "common/Translate.h"
 #include "common/Update.h"
 #include "core/Hosts.h"
+#include "main/FileIo.h"
+#include "main/MainConstants.h"
 #include "ui/Application.h"
+#include "ui/Guard.h"
+
+using namespace mainwindow;
 
 namespace {
 
@@ -19,11 +24,8 @@ constexpr wchar_t kHotKeyAtom[] = L"HotKeyRun";
 // Used when the atom cannot be added: any id other than the add-record
 // hotkey's 0 keeps the two hotkeys apart.
 constexpr std::uint32_t kFallbackRunId = 0xBFFF;
-constexpr wchar_t kHotKeyRunValue[] = L"hotkey_run";
-constexpr wchar_t kHotKeyAddValue[] = L"hotkey_add";
-constexpr int kDefaultRunKey = 114; // F3
-constexpr int kDefaultAddKey = 115; // F4
 constexpr bool kUpdateDebug = false;
+constexpr UINT kCloseAnywayQuestion = MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
 
 std::wstring WindowLanguage() {
     const std::wstring code = Orv::UserLanguageCode().substr(0, 2);
@@ -39,8 +41,8 @@ void TFrmMain::FormCreate(ui::TComponent*) {
     Orv::TranslateControl(InputClick, L"");
     Orv::TranslateControl(ListArea, L"");
     SetCaption(Orv::Translate(Caption()));
-    ui::Application::SetTitle(Orv::Translate(Caption()) + kTitleVersionSeparator +
-                              Orv::FileVersionText(kVersionPattern));
+    Orv::SetApplicationTitle(Orv::Translate(Caption()) + kTitleVersionSeparator +
+                             Orv::FileVersionText(kVersionPattern));
     SetWaitingState();
     IsRunning = false;
     const ATOM atom = GlobalAddAtomW(kHotKeyAtom);
@@ -59,7 +61,8 @@ void TFrmMain::FormCreate(ui::TComponent*) {
     RecordFileRead = true;
     UpdateCheck = Orv::CheckUpdate(
         core::UpdateServiceUrl(), kUpdateDebug,
-        [this](bool Opened, const std::wstring& Data) { UpdateCallback(Opened, Data); });
+        [this](bool Opened, const std::wstring& Data) { UpdateCallback(Opened, Data); },
+        ui::HandleException);
 }
 
 void TFrmMain::UpdateCallback(bool Opened, const std::wstring&) {
@@ -67,13 +70,61 @@ void TFrmMain::UpdateCallback(bool Opened, const std::wstring&) {
         Close();
 }
 
-void TFrmMain::FormClose(ui::TComponent*) {
-    if (RecordFileRead)
+void TFrmMain::FormClose(ui::TComponent*, ui::TCloseAction& Action) {
+    if (!SaveRecordAtClose()) {
+        Action = ui::TCloseAction::None;
+        return;
+    }
+    ReleaseRunHotKey();
+    timerResolution_.reset();
+}
+
+bool TFrmMain::SaveRecordAtClose() {
+    const std::wstring path = RecordFilePath(L"");
+    if (!RecordFileRead) {
+        // The file was not read at start: it keeps the user's rows for a
+        // later start, and the rows in the list cannot go anywhere.
+        if (ListArea.Count() > 0)
+            notice_.MessageBox(Handle(),
+                               Orv::Translate(kRecordRowsNotSaved) + kMessageLineBreak + path,
+                               Caption(), MB_OK | MB_ICONWARNING);
+        return true;
+    }
+    if (SavedAtSessionEnd())
+        return true;
+    try {
         SaveRecord(L"");
+        return true;
+    } catch (const FileError& error) {
+        const std::wstring text = Orv::Translate(kRecordSaveFailed) + kMessageLineBreak +
+                                  error.Path() + kMessageLineBreak + error.Reason() +
+                                  kMessageLineBreak + Orv::Translate(kCloseWithoutSaving);
+        return notice_.MessageBox(Handle(), text, Caption(), kCloseAnywayQuestion) == IDYES;
+    }
+}
+
+void TFrmMain::FormSessionEnd(ui::TComponent*) {
+    // The list is saved as the close would save it, but nothing is asked or
+    // shown: the session ends whatever happens here. A failed write leaves
+    // the previous file whole.
+    if (!RecordFileRead || SavedAtSessionEnd())
+        return;
+    std::string bytes = RecordFileBytes();
+    try {
+        StoreRecordFile(RecordFilePath(L""), bytes);
+        sessionEndBytes_ = std::move(bytes);
+    } catch (const FileError&) {
+    }
+}
+
+bool TFrmMain::SavedAtSessionEnd() const {
+    return sessionEndBytes_ && *sessionEndBytes_ == RecordFileBytes();
+}
+
+void TFrmMain::ReleaseRunHotKey() {
     UnregisterHotKey(Handle(), static_cast<int>(HotKeyRun));
     if (HotKeyRunIsAtom)
         GlobalDeleteAtom(static_cast<ATOM>(HotKeyRun & 0xFFFF));
-    timerResolution_.reset();
 }
 
 void TFrmMain::ImgLogoClick(ui::TComponent*) {

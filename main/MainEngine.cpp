@@ -7,17 +7,12 @@
 #include "core/DelayText.h"
 #include "core/PositionText.h"
 #include "core/RecordLine.h"
+#include "main/MainConstants.h"
 
 namespace {
 
-constexpr COLORREF kWaitingColor = 0xC0C0C0; // silver
-constexpr COLORREF kRunningColor = 0x00FFFF; // yellow (0x00BBGGRR)
-constexpr wchar_t kWaitingText[] = L"대기중입니다.";
-constexpr wchar_t kRunningText[] = L"실행중입니다.";
-constexpr wchar_t kDelayNotSet[] = L"딜레이 시간이 설정되지 않았습니다.";
-constexpr wchar_t kNoRecords[] = L"레코드에 등록된 정보가 없습니다.";
+using namespace mainwindow;
 
-constexpr wchar_t kClickAfter[] = L"click_after";
 constexpr int kClickAfterDefault = 0;
 constexpr int kClickAfterReturn = 1; // put the cursor back after each step
 
@@ -127,7 +122,7 @@ void TFrmMain::ClickStep() {
                 input_.Sleep(kDoubleClickPause + static_cast<DWORD>(jitter(random_)));
         }
     }
-    if (Orv::ConfigInteger(kClickAfter, kClickAfterDefault, false) == kClickAfterReturn)
+    if (Orv::ConfigInteger(kClickAfterValue, kClickAfterDefault, false) == kClickAfterReturn)
         input_.SetCursorPos(saved.x, saved.y);
     TmrClick.SetInterval(static_cast<UINT>(AutoD));
     TmrClick.SetEnabled(IsRunning);

@@ -4,11 +4,12 @@
 
 #include "common/Config.h"
 #include "core/ShortCut.h"
+#include "main/MainConstants.h"
 
 namespace {
 
-constexpr wchar_t kHotKeyRunValue[] = L"hotkey_run";
-constexpr wchar_t kHotKeyAddValue[] = L"hotkey_add";
+using namespace mainwindow;
+
 constexpr int kKeyNameLength = 256;
 
 } // namespace

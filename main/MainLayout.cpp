@@ -3,6 +3,8 @@
 // and the wiring of the controls' events to the window's handlers.
 #include "main/Main.h"
 
+#include "main/MainConstants.h"
+
 #include <chrono>
 
 namespace {
@@ -11,9 +13,8 @@ constexpr int kClientWidth = 555;
 constexpr int kClientHeight = 337;
 constexpr UINT kIconResource = 1;
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kSilver = RGB(192, 192, 192);
+using namespace mainwindow;
+
 constexpr BYTE kHangulCharset = HANGUL_CHARSET;
 
 const ui::FontSpec kWindowFont{L"Tahoma", 11, false, DEFAULT_CHARSET, CLR_INVALID};
@@ -26,15 +27,16 @@ const ui::PanelStyle kHeaderStyle{kWhite, ui::Bevel::None, ui::Bevel::None, true
 const ui::PanelStyle kHeaderLogoStyle{CLR_INVALID, ui::Bevel::None, ui::Bevel::None, false};
 const ui::PanelStyle kStatusStyle{kBlack, ui::Bevel::None, ui::Bevel::Lowered, false};
 
+constexpr wchar_t kProductName[] = L"미르벡스";
 constexpr wchar_t kLogoResource[] = L"LOGO";
 constexpr wchar_t kDelayEditorBlank[] = L"  :  :  .  ";
 
 } // namespace
 
 TFrmMain::TFrmMain(IUserInput& input, IUserNotice& notice)
-    : ui::TForm(kFormOptions, L"미르벡스", kWindowFont),
+    : ui::TForm(kFormOptions, kProductName, kWindowFont),
       PanelHeader(this, this, {0, 0, 555, 65}, kHeaderStyle),
-      LabelTitle(this, &PanelHeader, {16, 16, 144, 35}, L"미르벡스"),
+      LabelTitle(this, &PanelHeader, {16, 16, 144, 35}, kProductName),
       PanelHeaderLogo(this, &PanelHeader, {449, 0, 106, 63}, kHeaderLogoStyle),
       ImgLogo(this, &PanelHeaderLogo, {0, 19, 99, 32}, true),
       GroupBox1(this, this, {8, 71, 201, 114}, L"마우스 설정"),
@@ -73,10 +75,8 @@ TFrmMain::TFrmMain(IUserInput& input, IUserNotice& notice)
     N1.OnClick = [this] { N1Click(&N1); };
     TmrClick.OnTimer = [this] { TmrClickTimer(&TmrClick); };
     OnHotKey = [this](WPARAM id) { WMHotKey(id); };
-    OnCloseQuery = [this] {
-        FormClose(this);
-        return true;
-    };
+    OnClose = [this](ui::TCloseAction& action) { FormClose(this, action); };
+    OnSessionEnd = [this] { FormSessionEnd(this); };
 }
 
 TFrmMain::~TFrmMain() = default;

@@ -2,6 +2,7 @@
 // and the record file that keeps the list between runs.
 #include "main/Main.h"
 
+#include "common/AnsiText.h"
 #include "common/Translate.h"
 #include "core/ConversionError.h"
 #include "core/DelayText.h"
@@ -9,16 +10,11 @@
 #include "core/RecordLine.h"
 #include "core/TextCodec.h"
 #include "main/FileIo.h"
-#include "ui/Text.h"
+#include "main/MainConstants.h"
 
 #include <vector>
 
-namespace {
-
-constexpr wchar_t kRecordFileName[] = L"Mirvex.lst";
-constexpr wchar_t kDelayNotSet[] = L"딜레이 시간이 설정되지 않았습니다.";
-
-} // namespace
+using namespace mainwindow;
 
 std::wstring TFrmMain::RecordFilePath(const std::wstring& FileName) const {
     return FileName.empty() ? ProgramDirectory() + kRecordFileName : FileName;
@@ -52,7 +48,7 @@ void TFrmMain::LoadRecord(const std::wstring& FileName) {
     const std::wstring path = RecordFilePath(FileName);
     if (!FileExists(path))
         return;
-    const auto lines = core::SplitLines(core::DecodeText(ReadWholeFile(path), ui::FromAnsi));
+    const auto lines = core::SplitLines(core::DecodeText(ReadWholeFile(path), Orv::FromAnsi));
     const auto buttons = InputMouse.Items();
     const auto kinds = InputClick.Items();
     // Every line is read before any row is added, so a bad line leaves the
@@ -63,8 +59,9 @@ void TFrmMain::LoadRecord(const std::wstring& FileName) {
             if (auto row = core::ParseRecordLine(lines[i], buttons, kinds))
                 rows.push_back(std::move(*row));
         } catch (const core::ConversionError& error) {
-            throw FileError("The record file '" + ui::ToUtf8(path) + "' has a bad line " +
-                            std::to_string(i + 1) + ": " + error.what());
+            throw FileError("The record file", path,
+                            L"line " + std::to_wstring(i + 1) + L": " +
+                                core::DecodeUtf8(error.what()));
         }
     }
     ListArea.BeginUpdate();
@@ -74,12 +71,13 @@ void TFrmMain::LoadRecord(const std::wstring& FileName) {
 }
 
 void TFrmMain::SaveRecord(const std::wstring& FileName) {
-    const std::wstring path = RecordFilePath(FileName);
+    StoreRecordFile(RecordFilePath(FileName), RecordFileBytes());
+}
+
+std::string TFrmMain::RecordFileBytes() const {
     const int count = ListArea.Count();
-    if (count == 0) {
-        DeleteFileQuietly(path);
-        return;
-    }
+    if (count == 0)
+        return {};
     const auto buttons = InputMouse.Items();
     const auto kinds = InputClick.Items();
     std::wstring text;
@@ -88,5 +86,12 @@ void TFrmMain::SaveRecord(const std::wstring& FileName) {
         text += core::FormatRecordLine({cells[0], cells[1], cells[2], cells[3]}, buttons, kinds);
         text += L"\r\n";
     }
-    WriteFileAtomically(path, ui::ToAnsi(text));
+    return Orv::ToAnsi(text);
+}
+
+void TFrmMain::StoreRecordFile(const std::wstring& path, const std::string& bytes) {
+    if (bytes.empty())
+        DeleteFileQuietly(path);
+    else
+        WriteFileAtomically(path, bytes);
 }

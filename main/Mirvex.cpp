@@ -1,6 +1,8 @@
 // Program entry: one instance per logon session, the translation catalogue,
-// the main window and its message loop. Always ends with exit code 0.
+// the main window and its message loop. Always ends with exit code 0; every
+// error on the way is reported in the program's own dialog.
 #include "common/Translate.h"
+#include "common/Update.h"
 #include "main/Main.h"
 #include "main/SingleInstance.h"
 #include "ui/Application.h"
@@ -15,6 +17,7 @@ constexpr wchar_t kInstanceMutex[] = L"MirvexMutex";
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    ui::InstallLastResortHandlers();
     try {
         const SingleInstance instance(kInstanceMutex);
         if (!instance.IsFirst())
@@ -24,13 +27,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                                 ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
         Orv::LoadTranslationCatalogue();
-        ui::Application::SetTitle(L"");
+        Orv::SetApplicationTitle(L"");
         {
             TFrmMain form;
+            ui::Application::SetMainForm(form);
             ui::Guard([&] { form.FormCreate(&form); });
             form.Show();
             ui::Application::Run(form);
         }
+        // Reports another thread handed over while the window was closing.
+        ui::ShowPendingReports();
         Orv::FreeTranslationCatalogue();
     } catch (...) {
         ui::HandleException(std::current_exception());

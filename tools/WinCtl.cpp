@@ -14,6 +14,13 @@
 //   click HWND                  BM_CLICK (a button or check box)
 //   type HWND TEXT              select all of an edit control, then send one
 //                               WM_CHAR per character; prints the text after
+//   send HWND MSG WPARAM LPARAM send a message (numbers, decimal or 0x hex);
+//                               prints the result, or "answered": false
+//   popup-size TEXT             shows a popup menu of its own with one item
+//                               TEXT and prints the menu window's size: the
+//                               size another program's popup has when its
+//                               item reads the same (Wine cannot read the
+//                               menu of another process)
 //   hold-hotkey MODS VK SECS    register a hotkey (MOD_* flags, virtual key)
 //                               and keep it that long; "held" once it is
 //   clock                       the performance counter in microseconds
@@ -190,6 +197,71 @@ int Close(HWND window) {
     return PostMessageW(window, WM_CLOSE, 0, 0) ? kExitOk : kExitFailed;
 }
 
+int Usage();
+
+int Send(HWND window, const Args& numbers) {
+    std::optional<unsigned long long> values[3];
+    for (std::size_t i = 0; i < 3; ++i)
+        if (!(values[i] = ParseUnsigned(numbers[i])))
+            return Usage();
+    DWORD_PTR result = 0;
+    const bool answered = SendMessageTimeoutW(
+        window, static_cast<UINT>(*values[0]), static_cast<WPARAM>(*values[1]),
+        static_cast<LPARAM>(*values[2]), SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+    JsonLine line;
+    line.Flag("answered", answered);
+    if (answered)
+        line.Number("result", static_cast<long long>(result));
+    Print(line.Finish());
+    return answered ? kExitOk : kExitFailed;
+}
+
+// Finds this thread's shown popup menu, notes its size and closes it.
+struct PopupProbe {
+    SIZE size{0, 0};
+};
+PopupProbe g_popupProbe;
+
+BOOL CALLBACK NotePopupSize(HWND window, LPARAM) {
+    if (ClassOf(window) != L"#32768" || !IsWindowVisible(window))
+        return TRUE;
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    g_popupProbe.size = {rect.right - rect.left, rect.bottom - rect.top};
+    return FALSE;
+}
+
+void CALLBACK MeasurePopup(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), NotePopupSize, 0);
+    if (g_popupProbe.size.cx > 0)
+        EndMenu();
+}
+
+int PopupSize(const std::wstring& text) {
+    constexpr UINT kProbeInterval = 100;
+    constexpr UINT_PTR kProbeTimer = 1;
+    HWND owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    HMENU menu = CreatePopupMenu();
+    if (!owner || !menu || !AppendMenuW(menu, MF_STRING, 1, text.c_str())) {
+        Print(JsonLine().Text("error", L"cannot build a popup menu").Finish());
+        return kExitFailed;
+    }
+    ShowWindow(owner, SW_SHOWNOACTIVATE);
+    SetForegroundWindow(owner);
+    SetTimer(owner, kProbeTimer, kProbeInterval, MeasurePopup);
+    TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, 0, 0, 0, owner, nullptr);
+    KillTimer(owner, kProbeTimer);
+    DestroyMenu(menu);
+    DestroyWindow(owner);
+    if (g_popupProbe.size.cx == 0) {
+        Print(JsonLine().Text("error", L"the popup menu did not show").Finish());
+        return kExitFailed;
+    }
+    Print(JsonLine().Numbers("size", {g_popupProbe.size.cx, g_popupProbe.size.cy}).Finish());
+    return kExitOk;
+}
+
 int Click(HWND window) {
     Ask(window, BM_CLICK);
     JsonLine line;
@@ -260,6 +332,8 @@ int RunWindowCommand(const std::wstring& command, const Args& rest) {
         return Click(*window);
     if (command == L"type" && rest.size() == 2)
         return Type(*window, rest[1]);
+    if (command == L"send" && rest.size() == 4)
+        return Send(*window, Args(rest.begin() + 1, rest.end()));
     return Usage();
 }
 
@@ -287,6 +361,8 @@ int Run(Args args) {
         return List(rest);
     if (command == L"clock")
         return Clock();
+    if (command == L"popup-size" && rest.size() == 1)
+        return PopupSize(rest[0]);
     if (command == L"hold-hotkey" && rest.size() == 3) {
         const auto modifiers = ParseUnsigned(rest[0]);
         const auto key = ParseUnsigned(rest[1]);
@@ -297,7 +373,7 @@ int Run(Args args) {
                           static_cast<unsigned>(*seconds));
     }
     if ((command == L"controls" || command == L"close" || command == L"click" ||
-         command == L"type") &&
+         command == L"type" || command == L"send") &&
         !rest.empty())
         return RunWindowCommand(command, rest);
     return Usage();

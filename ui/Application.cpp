@@ -2,15 +2,12 @@
 
 #include "ui/Form.h"
 
-#include <windows.h>
+#include <atomic>
 
 namespace ui {
 namespace {
 
-std::wstring& TitleText() {
-    static std::wstring title;
-    return title;
-}
+std::atomic<HWND> g_mainWindow{nullptr};
 
 void Deliver(HWND dialog, MSG& msg) {
     if (dialog && IsDialogMessageW(dialog, &msg))
@@ -21,15 +18,16 @@ void Deliver(HWND dialog, MSG& msg) {
 
 } // namespace
 
-const std::wstring& Application::Title() {
-    return TitleText();
+void Application::SetMainForm(TForm& form) {
+    g_mainWindow = form.Handle();
 }
 
-void Application::SetTitle(const std::wstring& title) {
-    TitleText() = title;
+HWND Application::MainWindow() {
+    return g_mainWindow;
 }
 
 void Application::Run(TForm& mainForm) {
+    SetMainForm(mainForm);
     MSG msg{};
     while (!mainForm.Closed()) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);

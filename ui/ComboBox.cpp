@@ -85,4 +85,12 @@ LRESULT TComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return TControl::WindowProc(message, wParam, lParam);
 }
 
+void TComboBox::MapItems(const TextMap& map) {
+    const int selected = ItemIndex();
+    const int count = Count();
+    for (int i = 0; i < count; ++i)
+        SetItem(i, map(Item(i)));
+    SetItemIndex(selected);
+}
+
 } // namespace ui

@@ -26,6 +26,9 @@ class TComboBox : public TControl {
 
     std::function<void(wchar_t& key)> OnKeyPress;
 
+    bool HasItems() const override { return true; }
+    void MapItems(const TextMap& map) override;
+
   protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     RECT ScaledRect() const override;

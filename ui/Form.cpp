@@ -1,6 +1,7 @@
 #include "ui/Form.h"
 
 #include "ui/Dpi.h"
+#include "ui/Guard.h"
 #include "ui/Timer.h"
 
 namespace ui {
@@ -104,9 +105,21 @@ void TForm::RemoveTimer(UINT_PTR id) {
 
 LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CLOSE:
-        if (!OnCloseQuery || OnCloseQuery())
+    case WM_CLOSE: {
+        TCloseAction action = TCloseAction::Free;
+        if (OnClose)
+            OnClose(action);
+        if (action == TCloseAction::Free)
             DestroyWindow(Handle());
+        return 0;
+    }
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // Sent with TRUE when the session really ends, FALSE when it was
+        // cancelled and everything goes on as before.
+        if (wParam && OnSessionEnd)
+            OnSessionEnd();
         return 0;
     case WM_DESTROY:
         for (auto& [id, timer] : timers_)
@@ -118,6 +131,9 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case kPendingReportsMessage:
+        ShowPendingReports();
+        return 0;
     case WM_HOTKEY:
         if (OnHotKey)
             OnHotKey(wParam);

@@ -13,6 +13,9 @@ namespace ui {
 
 class TTimer;
 
+// What a close request does: go ahead (the window is destroyed) or nothing.
+enum class TCloseAction { Free, None };
+
 struct FormOptions {
     const wchar_t* className = L"TForm";
     int clientWidth = 0; // 96-DPI client size
@@ -36,8 +39,12 @@ class TForm : public TControl {
     COLORREF BackgroundColor() const override { return GetSysColor(COLOR_BTNFACE); }
     void ApplyDpi(UINT dpi) override;
 
-    // Close request: return false to keep the window open.
-    std::function<bool()> OnCloseQuery;
+    // Close request. The action comes as Free; None keeps the window open.
+    std::function<void(TCloseAction& action)> OnClose;
+    // The user's session ends (log off, shut down, restart): the process may
+    // be ended at any moment after this returns, without a close. The session
+    // end is never held up or refused.
+    std::function<void()> OnSessionEnd;
     // WM_HOTKEY with its id.
     std::function<void(WPARAM id)> OnHotKey;
 

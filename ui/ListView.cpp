@@ -156,4 +156,19 @@ LRESULT TListView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return TControl::WindowProc(message, wParam, lParam);
 }
 
+void TListView::MapItems(const TextMap& map) {
+    const int selected = SelectedIndex();
+    const int count = Count();
+    for (int row = 0; row < count; ++row)
+        for (int column = 0; column < ColumnCount(); ++column)
+            SetCell(row, column, map(Cell(row, column)));
+    if (selected >= 0)
+        Select(selected);
+}
+
+void TListView::MapHeaders(const TextMap& map) {
+    for (int column = 0; column < ColumnCount(); ++column)
+        SetColumnCaption(column, map(ColumnCaption(column)));
+}
+
 } // namespace ui

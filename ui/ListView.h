@@ -48,6 +48,11 @@ class TListView : public TControl {
 
     TPopupMenu* PopupMenu = nullptr;
 
+    // The rows are the list's items.
+    bool HasItems() const override { return true; }
+    void MapItems(const TextMap& map) override;
+    void MapHeaders(const TextMap& map) override;
+
   protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void ApplyDpi(UINT dpi) override;

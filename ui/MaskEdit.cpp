@@ -1,7 +1,5 @@
 #include "ui/MaskEdit.h"
 
-#include "ui/Text.h"
-
 #include <algorithm>
 
 namespace ui {

@@ -11,6 +11,9 @@ from pathlib import Path
 from harness import DEFAULT_LOCALE, wait_until, windows_path
 
 MAIN_CLASS = "TFrmMain"
+DIALOG_CLASS = "#32770"  # message boxes
+POPUP_MENU_CLASS = "#32768"
+LOGO_CLASS = "TImageHand"
 PANEL_CLASS = "TPanel"
 HOTKEY_CLASS = "msctls_hotkey32"
 LIST_CLASS = "SysListView32"
@@ -21,6 +24,7 @@ USE_RECORD = "Use Record"
 DELAY_EDITOR_INDEX = 2  # third input field inside the "Mouse settings" group
 
 WINDOW_TIMEOUT = 90  # first start in a new prefix is slow on two cores
+DIALOG_TIMEOUT = 30
 EXIT_TIMEOUT = 60
 CLICK_TARGET_TITLE = "Click Target"
 
@@ -53,6 +57,7 @@ class Mirvex:
             shutil.copy2(session.exe, self.exe)
         self.process = None
         self.window = None
+        self._earlier = set()
 
     @property
     def record_path(self):
@@ -62,15 +67,24 @@ class Mirvex:
 
     def spawn(self, locale=DEFAULT_LOCALE, hosts=None):
         """Starts a process of this copy without waiting for anything;
-        `hosts` points its web hosts elsewhere (see Session.env)."""
+        `hosts` points MIRVEX_WEB_HOST / MIRVEX_LINK_HOST at stand-ins."""
         return self.session.spawn(["wine", str(self.exe)], locale=locale, cwd=self.folder,
                                   hosts=hosts)
 
     def start(self, locale=DEFAULT_LOCALE, hosts=None):
         """Starts Mirvex and waits until a new main window is visible."""
-        earlier = {w["hwnd"] for w in main_windows(self.session)}
+        self.launch(locale, hosts)
+        return self.wait_window()
+
+    def launch(self, locale=DEFAULT_LOCALE, hosts=None):
+        """Starts Mirvex without waiting for its window (which shows only
+        once the creation sequence, and any dialog inside it, is over)."""
+        self._earlier = {w["hwnd"] for w in main_windows(self.session)}
         self.process = self.spawn(locale, hosts)
-        self.window = wait_until("Mirvex's main window", lambda: self._new_window(earlier),
+        return self.process
+
+    def wait_window(self):
+        self.window = wait_until("Mirvex's main window", lambda: self._new_window(self._earlier),
                                  WINDOW_TIMEOUT)
         return self.window
 
@@ -83,8 +97,19 @@ class Mirvex:
 
     def close(self):
         """WM_CLOSE to the main window; returns the exit code."""
-        self.session.winctl("close", self.window["hwnd"])
+        self.request_close()
         return wait_exit(self.process)
+
+    def request_close(self):
+        """WM_CLOSE to the main window, without waiting for anything."""
+        self.session.winctl("close", self.window["hwnd"])
+
+    def send(self, message, wparam=0, lparam=0):
+        """A message to the main window; its result."""
+        return self.session.winctl("send", self.window["hwnd"], message, wparam, lparam)[0]["result"]
+
+    def is_running(self):
+        return self.process.poll() is None
 
     # --- controls -----------------------------------------------------------
 
@@ -103,13 +128,36 @@ class Mirvex:
     def wait_panel(self, text, timeout=20):
         return wait_until(f"status panel {text!r}", lambda: self.panel_text() == text, timeout)
 
-    def wait_list_rows(self, count, timeout=20):
-        def rows():
-            lists = self.controls_of_class(LIST_CLASS)
-            assert len(lists) == 1, f"expected one record list, found {len(lists)}"
-            return lists[0]["items"] == count
+    def add_rows(self, positions):
+        """F4 at each screen position in turn, while a Wine window has the
+        focus; waits for each row."""
+        start = self.list_rows()
+        for count, position in enumerate(positions, start=start + 1):
+            self.session.move_pointer(*position)
+            self.session.key("F4")
+            self.wait_list_rows(count)
 
-        return wait_until(f"{count} rows in the record list", rows, timeout)
+    def list_rows(self):
+        lists = self.controls_of_class(LIST_CLASS)
+        assert len(lists) == 1, f"expected one record list, found {len(lists)}"
+        return lists[0]["items"]
+
+    def open_list_menu(self):
+        """Right-clicks the record list; returns the popup menu window."""
+        lists = self.controls_of_class(LIST_CLASS)
+        assert len(lists) == 1, f"expected one record list, found {len(lists)}"
+        self.session.click_at(centre(lists[0]), 3)
+        return wait_until("the record list's popup menu",
+                          lambda: visible_windows(self.session, POPUP_MENU_CLASS), DIALOG_TIMEOUT)[0]
+
+    def click_logo(self):
+        logos = self.controls_of_class(LOGO_CLASS)
+        assert len(logos) == 1, f"expected one logo, found {len(logos)}"
+        self.session.click_at(centre(logos[0]), 1)
+
+    def wait_list_rows(self, count, timeout=20):
+        return wait_until(f"{count} rows in the record list", lambda: self.list_rows() == count,
+                          timeout)
 
     def hotkey_editors(self):
         """HKM_GETHOTKEY of the run/stop editor and the add-record editor."""
@@ -157,6 +205,50 @@ class Mirvex:
 
     def record_bytes(self):
         return self.record_path.read_bytes() if self.record_path.exists() else None
+
+
+def centre(window):
+    left, top, right, bottom = window["rect"]
+    return (left + right) // 2, (top + bottom) // 2
+
+
+def visible_windows(session, class_name, title="-"):
+    return [w for w in session.winctl("list", class_name, title) if w["visible"]]
+
+
+class Dialog:
+    """A message box on the screen: its caption, its text, its buttons."""
+
+    def __init__(self, session, window):
+        self.session = session
+        self.window = window
+        self.title = window["text"]
+        controls = session.winctl("controls", window["hwnd"])
+        self.text = "\n".join(c["text"] for c in controls
+                              if c["class"].lower() == "static" and c["text"])
+        self.buttons = {c["id"]: c for c in controls if c["class"].lower() == "button"}
+
+    def answer(self, button_id):
+        """Clicks the button of that id (IDOK 1, IDYES 6, IDNO 7)."""
+        assert button_id in self.buttons, f"no button {button_id} in {self.buttons}"
+        self.session.winctl("click", self.buttons[button_id]["hwnd"])
+        wait_until(f"the dialog {self.title!r} to go",
+                   lambda: self.window["hwnd"] not in
+                   [w["hwnd"] for w in visible_windows(self.session, DIALOG_CLASS)],
+                   DIALOG_TIMEOUT)
+
+
+def wait_dialog(session, title, timeout=DIALOG_TIMEOUT):
+    """The message box captioned `title`, once it shows."""
+    window = wait_until(f"a dialog {title!r}",
+                        lambda: visible_windows(session, DIALOG_CLASS, title), timeout)[0]
+    return Dialog(session, window)
+
+
+def popup_size(session, text, locale):
+    """The size of a popup menu whose one item reads `text` (see WinCtl)."""
+    result = session.run(["wine", session.tool("WinCtl.exe"), "popup-size", text], locale=locale)
+    return json.loads(result.stdout.splitlines()[-1])["size"]
 
 
 def hold_hotkey(session, modifiers, key, seconds):

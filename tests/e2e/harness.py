@@ -260,6 +260,12 @@ class Session:
     def key(self, name):
         self.xdotool("key", name)
 
+    def click_at(self, point, button=1):
+        """Moves the pointer to `point` and presses and releases `button`
+        (1 left, 3 right) there."""
+        self.move_pointer(*point)
+        self.xdotool("click", button)
+
     def x_windows_named(self, title):
         """X windows whose whole name is `title`."""
         pattern = "^" + "".join("\\" + c if not c.isalnum() and c != " " else c

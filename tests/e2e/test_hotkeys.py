@@ -9,6 +9,7 @@ from e2ecase import E2ETestCase
 
 F3, F4 = 114, 115
 CTRL_F5 = 0x4074  # Ctrl (0x4000) + VK_F5
+F3_WITH_BIT_12 = 4210  # 0x1072: bit 12 is no modifier
 MOD_CONTROL = 0x0002
 VK_F5 = 0x74
 HOTKEYF_CONTROL = 0x02
@@ -27,29 +28,31 @@ WALK_PRESSES = 7  # more than two rounds of three rows
 PRESS_TIMEOUT = 30
 
 
-class StoredHotkeysTest(E2ETestCase):
-    def test_first_start_registers_and_stores_f3_and_f4(self):
-        app = self.mirvex()
-        app.start()
-        self.assertEqual(app.setting("hotkey_run"), F3)
-        self.assertEqual(app.setting("hotkey_add"), F4)
-        self.assertEqual(app.hotkey_editors(), [F3, F4])
+# stored hotkey_run (None: no settings at all), another program holds that
+# combination, run/stop editor afterwards (HKM_GETHOTKEY), stored afterwards
+STORED_RUN_CASES = [
+    (None, False, F3, F3),  # first start: F3 and F4 registered and written
+    (0, False, 0, 0),  # no hotkey: the editor stays empty
+    (F3_WITH_BIT_12, False, F3, F3),  # the stray bit is dropped and written back
+    (CTRL_F5, False, (HOTKEYF_CONTROL << 8) | VK_F5, CTRL_F5),
+    (CTRL_F5, True, 0, CTRL_F5),  # kept for the next start
+]
 
-    def test_stored_run_combination_taken_by_another_program(self):
-        # (another program holds Ctrl+F5, run/stop editor afterwards)
-        cases = [(False, (HOTKEYF_CONTROL << 8) | VK_F5), (True, 0)]
-        for taken, run_editor in cases:
-            with self.subTest(taken=taken):
+
+class StoredHotkeysTest(E2ETestCase):
+    def test_stored_run_combination_at_start(self):
+        for stored, taken, run_editor, stored_after in STORED_RUN_CASES:
+            with self.subTest(stored=stored, taken=taken):
                 self.reset()
-                self.session.reg_set_dword(SETTINGS_KEY, "hotkey_run", CTRL_F5)
+                if stored is not None:
+                    self.session.reg_set_dword(SETTINGS_KEY, "hotkey_run", stored)
                 if taken:  # ended by the next reset
                     hold_hotkey(self.session, MOD_CONTROL, VK_F5, HOLD_SECONDS)
                 app = self.mirvex()
                 app.start()
                 self.assertEqual(app.hotkey_editors(), [run_editor, F4])
-                # The stored value stays either way: stored again on success,
-                # kept for the next start on failure.
-                self.assertEqual(app.setting("hotkey_run"), CTRL_F5)
+                self.assertEqual(app.setting("hotkey_run"), stored_after)
+                self.assertEqual(app.setting("hotkey_add"), F4)
                 self.assertEqual(app.close(), 0)
 
 
@@ -86,10 +89,7 @@ class RecordTest(E2ETestCase):
         app.start()
         target.focus()
         positions = [(60, 70), (1000, 900), (0, 0)]
-        for count, position in enumerate(positions, start=1):
-            self.session.move_pointer(*position)
-            self.session.key("F4")
-            app.wait_list_rows(count)
+        app.add_rows(positions)
         self.assertEqual(app.close(), 0)
         expected = "".join(f"{x}x{y},0,0,{DEFAULT_DELAY}\r\n" for x, y in positions)
         self.assertEqual(app.record_bytes(), expected.encode("ascii"))

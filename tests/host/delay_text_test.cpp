@@ -1,4 +1,5 @@
 #include "core/DelayText.h"
+#include "core/TextCodec.h"
 
 #include "ConversionCheck.h"
 #include "core/WholeNumber.h"

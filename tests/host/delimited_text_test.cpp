@@ -1,4 +1,5 @@
 #include "core/DelimitedText.h"
+#include "core/TextCodec.h"
 
 #include "core/WholeNumber.h"
 

@@ -1,4 +1,5 @@
 #include "core/PositionText.h"
+#include "core/TextCodec.h"
 
 #include "ConversionCheck.h"
 #include "core/WholeNumber.h"

@@ -30,6 +30,14 @@ struct RecordingAnsi {
     }
 };
 
+TEST(ToUtf8, EncodesUtf16Units) {
+    EXPECT_EQ(core::ToUtf8(L"abc"), "abc");
+    EXPECT_EQ(core::ToUtf8(std::wstring{wchar_t(0xE9), wchar_t(0xD55C)}), "\xC3\xA9\xED\x95\x9C");
+    EXPECT_EQ(core::ToUtf8(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(core::ToUtf8(std::wstring{wchar_t(0xDC00), L'a'}), "\xEF\xBF\xBD"
+                                                                 "a");
+}
+
 } // namespace
 
 TEST(ByteOrderMark, RecognisesEachMarkAndNothingElse) {

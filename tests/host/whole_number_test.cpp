@@ -1,5 +1,7 @@
 #include "core/WholeNumber.h"
 
+#include "core/TextCodec.h"
+
 #include "ConversionCheck.h"
 
 #include <gtest/gtest.h>
@@ -40,12 +42,4 @@ TEST(WholeNumber, ParseQuotesTheTextWhenItFails) {
     EXPECT_EQ(core::ParseWholeNumber(L"-12"), -12);
     EXPECT_EQ(ConversionErrorMessage([] { core::ParseWholeNumber(L"1x"); }),
               "'1x' is not a valid whole number");
-}
-
-TEST(ToUtf8, EncodesUtf16Units) {
-    EXPECT_EQ(core::ToUtf8(L"abc"), "abc");
-    EXPECT_EQ(core::ToUtf8(std::wstring{wchar_t(0xE9), wchar_t(0xD55C)}), "\xC3\xA9\xED\x95\x9C");
-    EXPECT_EQ(core::ToUtf8(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(core::ToUtf8(std::wstring{wchar_t(0xDC00), L'a'}), "\xEF\xBF\xBD"
-                                                                 "a");
 }

@@ -12,6 +12,8 @@ namespace wintest {
 namespace {
 
 constexpr UINT_PTR kClickTimerId = 1;
+// An id of the tests' own for probing whether a combination is taken.
+constexpr int kProbeId = 0x7E57;
 
 const ui::FormOptions kHostFormOptions{L"MirvexTestHost", 400, 300, true, false, false, 0};
 
@@ -134,6 +136,17 @@ std::vector<std::vector<std::wstring>> ListRows(const ui::TListView& list) {
     return rows;
 }
 
+std::uint32_t RunHotKeyId() {
+    return GlobalFindAtomW(L"HotKeyRun");
+}
+
+bool CombinationIsFree(UINT modifiers, UINT key) {
+    if (!RegisterHotKey(nullptr, kProbeId, modifiers, key))
+        return false;
+    UnregisterHotKey(nullptr, kProbeId);
+    return true;
+}
+
 void PumpMessages() {
     MSG msg{};
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -150,8 +163,8 @@ MainWindow::MainWindow(bool runFormCreate) : form(std::make_unique<TFrmMain>(inp
 MainWindow::~MainWindow() {
     // Release what FormCreate took (hotkeys, atom) without saving the list.
     if (form && form->Handle()) {
-        UnregisterHotKey(form->Handle(), static_cast<int>(form->HotKeyRunId()));
-        UnregisterHotKey(form->Handle(), static_cast<int>(form->HotKeyAddId()));
+        UnregisterHotKey(form->Handle(), static_cast<int>(RunHotKeyId()));
+        UnregisterHotKey(form->Handle(), static_cast<int>(kAddHotKeyId));
     }
 }
 

@@ -14,6 +14,7 @@
 #include <ostream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Points compare and print by their coordinates (found by argument lookup,
@@ -81,9 +82,11 @@ class RecordingInput : public IUserInput {
     }
 };
 
-// Records message boxes and beeps; never blocks.
+// Records message boxes and beeps; never blocks. Every box is answered with
+// `answer`.
 class RecordingNotice : public IUserNotice {
   public:
+    int answer = IDOK;
     struct Box {
         std::wstring text;
         std::wstring caption;
@@ -95,7 +98,7 @@ class RecordingNotice : public IUserNotice {
     int MessageBox(HWND, const std::wstring& text, const std::wstring& caption,
                    UINT type) override {
         boxes.push_back({text, caption, type});
-        return IDOK;
+        return answer;
     }
     void MessageBeep(UINT type) override { beeps.push_back(type); }
 };
@@ -178,6 +181,15 @@ void WriteBytes(const std::wstring& path, const std::string& bytes);
 // Every row of a list view, cell by cell.
 std::vector<std::vector<std::wstring>> ListRows(const ui::TListView& list);
 
+// The ids the window registers its hotkeys under: the run/stop hotkey's is
+// the global atom "HotKeyRun" (0 while no window holds it), the add-record
+// hotkey's is always 0.
+std::uint32_t RunHotKeyId();
+inline constexpr std::uint32_t kAddHotKeyId = 0;
+
+// Whether another window could register the combination now.
+bool CombinationIsFree(UINT modifiers, UINT key);
+
 // Delivers every queued message (timers, notifications) to the windows.
 void PumpMessages();
 
@@ -233,6 +245,11 @@ class MainWindowTest : public CleanStateTest {
 
     std::unique_ptr<MainWindow> window;
 };
+
+// In a child process started by the last-resort test: lets an error escape
+// every handler (the argument names which) and never returns. -1 for any
+// other argument.
+int RunEscapeProbe(std::string_view argument);
 
 // A bare top-level form to host single controls.
 std::unique_ptr<ui::TForm> MakeHostForm(const std::wstring& caption = L"host");

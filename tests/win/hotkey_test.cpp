@@ -10,6 +10,7 @@
 
 namespace {
 
+using wintest::CombinationIsFree;
 using wintest::MainWindow;
 using wintest::StoredDword;
 using wintest::StoreDword;
@@ -17,16 +18,6 @@ using wintest::StoreDword;
 constexpr core::ShortCut kF3 = VK_F3; // 114, the default run key
 constexpr core::ShortCut kF4 = VK_F4; // 115, the default add key
 constexpr core::ShortCut kCtrlF5 = 0x4000 | VK_F5;
-// An id of the tests' own for probing whether a combination is taken.
-constexpr int kProbeId = 0x7E57;
-
-// Whether another window could register the combination now.
-bool CombinationIsFree(UINT modifiers, UINT key) {
-    if (!RegisterHotKey(nullptr, kProbeId, modifiers, key))
-        return false;
-    UnregisterHotKey(nullptr, kProbeId);
-    return true;
-}
 
 class HotKeys : public wintest::CleanStateTest {};
 
@@ -38,7 +29,7 @@ TEST_F(HotKeys, StartWithoutSettingsRegistersAndStoresTheDefaults) {
     EXPECT_EQ(StoredDword(L"hotkey_add"), 115u);
     EXPECT_FALSE(CombinationIsFree(0, VK_F3));
     EXPECT_FALSE(CombinationIsFree(0, VK_F4));
-    EXPECT_NE(window->HotKeyRunId(), window->HotKeyAddId());
+    EXPECT_NE(wintest::RunHotKeyId(), wintest::kAddHotKeyId);
 }
 
 TEST_F(HotKeys, ChangedRunCombinationIsRegisteredAndStored) {
@@ -65,7 +56,7 @@ TEST_F(HotKeys, StoredZeroMeansNoHotKey) {
     StoreDword(L"hotkey_run", 0);
     MainWindow window;
     EXPECT_EQ(window->InputHotKeyRun.Value(), 0);
-    EXPECT_FALSE(UnregisterHotKey(window->Handle(), static_cast<int>(window->HotKeyRunId())));
+    EXPECT_FALSE(UnregisterHotKey(window->Handle(), static_cast<int>(wintest::RunHotKeyId())));
     EXPECT_EQ(StoredDword(L"hotkey_run"), 0u);
     EXPECT_TRUE(CombinationIsFree(0, VK_F3));
 }
@@ -99,10 +90,10 @@ TEST_F(HotKeys, CombinationTypedIntoTheEditorIsRegistered) {
 
 TEST_F(HotKeys, RunHotKeyTogglesTheRunOnly) {
     MainWindow window;
-    window->WMHotKey(window->HotKeyRunId());
+    window->WMHotKey(wintest::RunHotKeyId());
     EXPECT_TRUE(window->IsRunning);
     EXPECT_EQ(window->ListArea.Count(), 0);
-    window->WMHotKey(window->HotKeyRunId());
+    window->WMHotKey(wintest::RunHotKeyId());
     EXPECT_FALSE(window->IsRunning);
     EXPECT_EQ(window->ListArea.Count(), 0);
     EXPECT_TRUE(window.notice.beeps.empty());
@@ -117,9 +108,9 @@ TEST_F(HotKeys, AddHotKeyAddsARecordOnly) {
 
 TEST_F(HotKeys, HotKeyMessagesAreDispatchedByTheirId) {
     MainWindow window;
-    SendMessageW(window->Handle(), WM_HOTKEY, window->HotKeyRunId(), 0);
+    SendMessageW(window->Handle(), WM_HOTKEY, wintest::RunHotKeyId(), 0);
     EXPECT_TRUE(window->IsRunning);
-    SendMessageW(window->Handle(), WM_HOTKEY, window->HotKeyRunId(), 0);
+    SendMessageW(window->Handle(), WM_HOTKEY, wintest::RunHotKeyId(), 0);
     EXPECT_FALSE(window->IsRunning);
     SendMessageW(window->Handle(), WM_HOTKEY, 0x1234, 0);
     EXPECT_FALSE(window->IsRunning);

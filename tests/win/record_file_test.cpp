@@ -5,7 +5,7 @@
 
 #include "main/FileIo.h"
 #include "ui/Handles.h"
-#include "ui/Text.h"
+#include "core/TextCodec.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ std::vector<Row> Rows(TFrmMain& form) {
 std::string Naming(const char* what, const std::wstring& path) {
     std::string text = what;
     text += " '";
-    text += ui::ToUtf8(path);
+    text += core::ToUtf8(path);
     text += '\'';
     return text;
 }
@@ -234,6 +234,20 @@ TEST_F(FailedSave, TargetHeldOpenWithoutSharing) {
     held.reset();
     EXPECT_EQ(message.rfind(Naming("Cannot write the file", file) + ": ", 0), 0u) << message;
     EXPECT_EQ(ReadBytes(file), kOld);
+    EXPECT_EQ(folder->Entries(), (std::vector<std::wstring>{L"Mirvex.lst"}));
+}
+
+// A file the user marked read-only is neither replaced nor deleted, on
+// Windows and under Wine alike.
+TEST_F(FailedSave, ReadOnlyTarget) {
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string message = FileErrorOf([&] { Form().SaveRecord(file); });
+    Form().ListArea.Clear();
+    Form().SaveRecord(file);
+    const std::string left = ReadBytes(file);
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(message.rfind(Naming("Cannot write the file", file) + ": ", 0), 0u) << message;
+    EXPECT_EQ(left, kOld);
     EXPECT_EQ(folder->Entries(), (std::vector<std::wstring>{L"Mirvex.lst"}));
 }
 

@@ -105,7 +105,7 @@ TEST_F(RecordList, ClearButtonClickReachesTheHandler) {
 
 TEST_F(RecordList, AddHotKeyMessageAddsARow) {
     window->input.cursor = {8, 9};
-    SendMessageW(Form().Handle(), WM_HOTKEY, Form().HotKeyAddId(), 0);
+    SendMessageW(Form().Handle(), WM_HOTKEY, wintest::kAddHotKeyId, 0);
     EXPECT_EQ(Rows(), (std::vector<Row>{{L"8x9", L"Left", L"Single", L"00:00:01.00"}}));
 }
 

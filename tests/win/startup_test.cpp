@@ -4,6 +4,7 @@
 
 #include "common/Translate.h"
 #include "common/Update.h"
+#include "core/TextCodec.h"
 #include "main/SingleInstance.h"
 #include "ui/Application.h"
 #include "ui/Dpi.h"
@@ -12,6 +13,7 @@
 namespace {
 
 using wintest::CleanStateTest;
+using wintest::CombinationIsFree;
 using wintest::MainWindow;
 
 constexpr int kClientWidth = 555;
@@ -21,11 +23,19 @@ constexpr COLORREF kBlack = 0x000000;
 
 class Startup : public CleanStateTest {};
 
+// Opens the file as another program may hold it, sharing nothing: while it
+// is held, the file cannot be replaced or deleted.
+ui::UniqueHandle HoldWithoutSharing(const std::wstring& path) {
+    ui::UniqueHandle held(
+        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_NE(held.get(), INVALID_HANDLE_VALUE);
+    return held;
+}
+
 TEST_F(Startup, EnglishWindowShowsTranslatedTextsAndDefaults) {
     MainWindow window;
     EXPECT_EQ(window->Caption(), L"Mirvex");
-    EXPECT_EQ(window->LanguageCode(), L"en");
-    EXPECT_EQ(ui::Application::Title(), L"Mirvex v 1.3.2.0");
+    EXPECT_EQ(Orv::ApplicationTitle(), L"Mirvex v 1.3.2.0");
     EXPECT_EQ(window->PanelMessage.Caption(), L"Waiting");
     EXPECT_EQ(window->PanelMessage.FontColor(), kSilver);
     EXPECT_EQ(window->PanelMessage.BackgroundColor(), kBlack);
@@ -107,6 +117,19 @@ TEST_F(Startup, ClosingSavesTheListBesideTheProgram) {
     EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), "3x4,1,1,00:00:02.00\r\n");
 }
 
+TEST_F(Startup, ClosingWhileClickingSavesWithoutStoppingFirst) {
+    MainWindow window;
+    window->ListArea.AddRow({L"3x4", L"Right", L"Double", L"00:00:02.00"});
+    window->ToggleRun();
+    ASSERT_TRUE(window->IsRunning);
+    window->Close();
+    EXPECT_TRUE(window->Closed());
+    EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), "3x4,1,1,00:00:02.00\r\n");
+    // No stop step ran: the window ended in the running state.
+    EXPECT_TRUE(window->IsRunning);
+    EXPECT_TRUE(CombinationIsFree(0, VK_F3));
+}
+
 TEST_F(Startup, ClosingWithAnEmptyListRemovesTheFile) {
     wintest::WriteBytes(wintest::DefaultRecordFile(), "1x1,0,0,00:00:01.00\r\n");
     MainWindow window;
@@ -118,15 +141,17 @@ TEST_F(Startup, ClosingWithAnEmptyListRemovesTheFile) {
 
 // A start that could not read the record file must not let the close
 // replace or delete it: the file keeps the user's rows for a later start.
+// Rows added since are lost, and the close says so once, naming the file.
 struct UnreadStartCase {
     const char* name;
     std::string file;
     bool wrongTypedHotKey;
+    bool rowAdded;
 };
 
 class UnreadRecordFile : public Startup, public testing::WithParamInterface<UnreadStartCase> {};
 
-TEST_P(UnreadRecordFile, SurvivesTheClose) {
+TEST_P(UnreadRecordFile, SurvivesTheCloseAndTheSessionEnd) {
     wintest::WriteBytes(wintest::DefaultRecordFile(), GetParam().file);
     if (GetParam().wrongTypedHotKey)
         wintest::StoreString(L"hotkey_run", L"F3");
@@ -134,35 +159,125 @@ TEST_P(UnreadRecordFile, SurvivesTheClose) {
     MainWindow window;
     EXPECT_EQ(errors.messages.size(), 1u);
     EXPECT_EQ(window->ListArea.Count(), 0);
+    if (GetParam().rowAdded)
+        window->ListArea.AddRow({L"3x4", L"Right", L"Double", L"00:00:02.00"});
+    SendMessageW(window->Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), GetParam().file);
+    EXPECT_TRUE(window.notice.boxes.empty());
     window->Close();
     EXPECT_TRUE(window->Closed());
     EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), GetParam().file);
+    if (GetParam().rowAdded) {
+        ASSERT_EQ(window.notice.boxes.size(), 1u);
+        EXPECT_NE(window.notice.boxes[0].text.find(wintest::DefaultRecordFile()),
+                  std::wstring::npos);
+        EXPECT_EQ(window.notice.boxes[0].caption, L"Mirvex");
+        EXPECT_EQ(window.notice.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    } else {
+        EXPECT_TRUE(window.notice.boxes.empty());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Causes, UnreadRecordFile,
     testing::Values(
-        UnreadStartCase{"BadLine", "1x1,0,0,00:00:01.00\r\n2x2,x,0,00:00:01.00\r\n", false},
-        UnreadStartCase{"CreationFailedBeforeLoading", "1x1,0,0,00:00:01.00\r\n", true}),
+        UnreadStartCase{"BadLine", "1x1,0,0,00:00:01.00\r\n2x2,x,0,00:00:01.00\r\n", false, false},
+        UnreadStartCase{"BadLineThenARow", "2x2,x,0,00:00:01.00\r\n", false, true},
+        UnreadStartCase{"CreationFailedBeforeLoading", "1x1,0,0,00:00:01.00\r\n", true, true}),
     [](const testing::TestParamInfo<UnreadStartCase>& info) {
         return std::string(info.param.name);
     });
 
-TEST_F(Startup, FailedSaveOnCloseKeepsTheWindowOpen) {
+// A save that fails at close asks whether to close anyway (No by default);
+// No keeps the window with its hotkey, Yes closes; the old file stays.
+class FailedSaveOnClose : public Startup, public testing::WithParamInterface<int> {};
+
+TEST_P(FailedSaveOnClose, AsksWhetherToCloseWithoutSaving) {
+    const int answer = GetParam();
+    MainWindow window;
+    window.notice.answer = answer;
+    window->ListArea.AddRow({L"3x4", L"Right", L"Double", L"00:00:02.00"});
+    wintest::WriteBytes(wintest::DefaultRecordFile(), "old\r\n");
+    {
+        const ui::UniqueHandle held = HoldWithoutSharing(wintest::DefaultRecordFile());
+        window->Close();
+    }
+    ASSERT_EQ(window.notice.boxes.size(), 1u);
+    const auto& box = window.notice.boxes[0];
+    EXPECT_EQ(box.type, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
+    EXPECT_EQ(box.caption, L"Mirvex");
+    // What failed, on which file, why, and the question, each on its own line.
+    EXPECT_EQ(box.text.rfind(L"The record file could not be saved.\r\r" +
+                                 wintest::DefaultRecordFile() + L"\r\r",
+                             0),
+              0u);
+    EXPECT_TRUE(box.text.ends_with(L"\r\rClose without saving?")) << core::ToUtf8(box.text);
+    EXPECT_EQ(window->Closed(), answer == IDYES);
+    // The run/stop hotkey goes only with the window.
+    EXPECT_EQ(CombinationIsFree(0, VK_F3), answer == IDYES);
+    EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), "old\r\n");
+    if (answer == IDNO) {
+        // Kept open, the window saves at the next close once it can.
+        window->Close();
+        EXPECT_TRUE(window->Closed());
+        EXPECT_EQ(window.notice.boxes.size(), 1u);
+        EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), "3x4,1,1,00:00:02.00\r\n");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, FailedSaveOnClose, testing::Values(IDNO, IDYES));
+
+// Windows ends a session without closing the windows: the list is saved when
+// the session really ends, and only then.
+TEST_F(Startup, SessionEndSavesTheListWithoutHoldingItUp) {
+    MainWindow window;
+    window->ListArea.AddRow({L"3x4", L"Right", L"Double", L"00:00:02.00"});
+    const std::wstring file = wintest::DefaultRecordFile();
+    EXPECT_EQ(SendMessageW(window->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+    // Cancelled by another program: nothing saved, nothing lost.
+    SendMessageW(window->Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(window->ListArea.Count(), 1);
+
+    SendMessageW(window->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(wintest::ReadBytes(file), "3x4,1,1,00:00:02.00\r\n");
+    EXPECT_FALSE(window->Closed());
+    EXPECT_TRUE(window.notice.boxes.empty());
+
+    // Nothing changed since: a close after it does not write again (the
+    // file is held, so a write would fail and ask).
+    {
+        const ui::UniqueHandle held = HoldWithoutSharing(file);
+        window->Close();
+    }
+    EXPECT_TRUE(window->Closed());
+    EXPECT_TRUE(window.notice.boxes.empty());
+}
+
+TEST_F(Startup, CloseAfterTheSessionEndSavesWhatChangedSince) {
+    MainWindow window;
+    window->ListArea.AddRow({L"3x4", L"Right", L"Double", L"00:00:02.00"});
+    SendMessageW(window->Handle(), WM_ENDSESSION, TRUE, 0);
+    window->ListArea.AddRow({L"5x6", L"Left", L"Single", L"00:00:01.00"});
+    window->Close();
+    EXPECT_TRUE(window->Closed());
+    EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()),
+              "3x4,1,1,00:00:02.00\r\n5x6,0,0,00:00:01.00\r\n");
+}
+
+TEST_F(Startup, FailedSaveAtSessionEndAsksNothing) {
     MainWindow window;
     window->ListArea.AddRow({L"3x4", L"Right", L"Double", L"00:00:02.00"});
     wintest::WriteBytes(wintest::DefaultRecordFile(), "old\r\n");
     {
-        const ui::UniqueHandle held(CreateFileW(wintest::DefaultRecordFile().c_str(), GENERIC_READ,
-                                                0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
-        wintest::ErrorRecorder errors;
-        window->Close();
-        EXPECT_EQ(errors.messages.size(), 1u);
-        EXPECT_FALSE(window->Closed());
+        const ui::UniqueHandle held = HoldWithoutSharing(wintest::DefaultRecordFile());
+        SendMessageW(window->Handle(), WM_ENDSESSION, TRUE, 0);
     }
+    EXPECT_TRUE(window.notice.boxes.empty());
+    EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), "old\r\n");
+    // The list was not saved, so the close still saves it.
     window->Close();
-    EXPECT_TRUE(window->Closed());
     EXPECT_EQ(wintest::ReadBytes(wintest::DefaultRecordFile()), "3x4,1,1,00:00:02.00\r\n");
 }
 

@@ -15,7 +15,7 @@ using wintest::LanguageScope;
 using wintest::MainWindow;
 using wintest::SetLanguage;
 
-constexpr std::size_t kCatalogueLines = 84;
+constexpr std::size_t kCatalogueLines = 96;
 constexpr std::size_t kBlockLines = 4; // ko, ja, en, empty
 
 std::vector<std::wstring> HeaderTexts(const ui::TListView& list) {

@@ -132,7 +132,7 @@ TEST_F(UpdateService, WorkerAsksUntilAnswerThenHandsBackOnce) {
                                             [&](bool opened, const std::wstring& data) {
                                                 handBacks.push_back({opened, data});
                                             },
-                                            {60, kShortWaitMs});
+                                            ui::HandleException, {60, kShortWaitMs});
         ASSERT_TRUE(PumpUntil([&] { return !handBacks.empty(); }));
         ASSERT_EQ(handBacks.size(), 1u);
         EXPECT_FALSE(handBacks[0].opened);
@@ -146,8 +146,9 @@ TEST_F(UpdateService, WorkerAsksUntilAnswerThenHandsBackOnce) {
 TEST_F(UpdateService, EndedCheckNeverHandsBack) {
     service->Script(Steps({}));
     bool handedBack = false;
-    auto check = Orv::CheckUpdate(service->Url(), false,
-                                  [&](bool, const std::wstring&) { handedBack = true; });
+    auto check = Orv::CheckUpdate(
+        service->Url(), false, [&](bool, const std::wstring&) { handedBack = true; },
+        ui::HandleException);
     const UINT handBackMessage = RegisterWindowMessageW(kHandBackMessageName);
     const auto queued = [&] {
         MSG msg{};

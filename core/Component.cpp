@@ -1,8 +1,8 @@
-#include "ui/Component.h"
+#include "core/Component.h"
 
 #include <algorithm>
 
-namespace ui {
+namespace core {
 
 TComponent::TComponent(TComponent* owner) : owner_(owner) {
     if (owner_)
@@ -16,4 +16,4 @@ TComponent::~TComponent() {
         child->owner_ = nullptr;
 }
 
-} // namespace ui
+} // namespace core
