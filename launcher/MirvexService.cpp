@@ -1,19 +1,51 @@
-// The launcher. For now it only keeps a second copy of itself from running;
-// the update check and the start of the main program follow.
+// The launcher: one pass and done. It keeps a second launcher from running,
+// checks that the main program lies beside it, asks the update service once
+// and offers a newer version, and starts the main program when its first
+// argument is "/inst". No window, no console; exit code 0 on every path.
+#include "core/CommandLine.h"
+#include "core/LauncherText.h"
+#include "launcher/Control.h"
+#include "launcher/Instance.h"
+#include "launcher/Messages.h"
+#include "launcher/UpdateCheck.h"
+
 #include <windows.h>
+#include <shellapi.h>
 
 namespace {
+
 constexpr wchar_t kInstanceMutex[] = L"MirvexServiceMutex";
+constexpr int kFormWidth = 240;
+constexpr int kFormHeight = 40;
+constexpr wchar_t kFormClass[] = L"SvcMirvex";
+
+void RunPass() {
+    using namespace launcher;
+    const InstanceMutex instance(kInstanceMutex);
+    if (!instance.IsOnly())
+        return;
+    ReadUserLocale();
+    const auto ServiceApp = NewAppControl(LauncherText(core::launcher_text::kProductName));
+    Hide(*ServiceApp);
+    const auto ServiceForm =
+        NewFormControl(*ServiceApp, LauncherText(core::launcher_text::kProductName));
+    SetSize(*ServiceForm, kFormWidth, kFormHeight);
+    SetClassName(*ServiceForm, kFormClass);
+    Hide(*ServiceForm);
+    if (CheckForUpdate(*ServiceForm))
+        return;
+    if (core::FirstArgument(GetCommandLineW()) == core::kStartMainProgramArgument)
+        ShellExecuteW(nullptr, L"open", MainProgramPath().c_str(), nullptr, nullptr, SW_SHOW);
 }
 
+} // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    HANDLE other = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kInstanceMutex);
-    if (other) {
-        CloseHandle(other);
-        return 0;
+    try {
+        RunPass();
+    } catch (...) {
+        // Nothing to report to: the launcher has no window and no log, and
+        // it ends with exit code 0 whatever happened.
     }
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, kInstanceMutex);
-    if (mutex)
-        CloseHandle(mutex);
     return 0;
 }

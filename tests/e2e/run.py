@@ -35,8 +35,9 @@ def parse_args():
 
 def check_prerequisites(exe, tools):
     problems = [f"{c} is not installed" for c in REQUIRED_COMMANDS if not shutil.which(c)]
-    if not exe.is_file():
-        problems.append(f"{exe} is missing (build it first)")
+    for program in (exe, exe.parent / "MirvexService.exe"):
+        if not program.is_file():
+            problems.append(f"{program} is missing (build it first)")
     if tools is None:
         problems.append("ClickTarget.exe, WinCtl.exe and MinimalWindow.exe are not built")
     return problems

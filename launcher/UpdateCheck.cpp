@@ -1,0 +1,120 @@
+#include "launcher/UpdateCheck.h"
+
+#include "core/Hosts.h"
+#include "core/LauncherAnswer.h"
+#include "core/LauncherText.h"
+#include "launcher/Messages.h"
+#include "launcher/WebClient.h"
+
+#include <shellapi.h>
+
+#include <initializer_list>
+#include <vector>
+
+namespace launcher {
+namespace {
+
+namespace key = core::launcher_text;
+
+constexpr wchar_t kNoVersion[] = L"0.0.0.0";
+constexpr wchar_t kVersionDot = L'.';
+// Lines of a message box are separated by two carriage returns.
+constexpr wchar_t kLineBreak[] = L"\r\r";
+constexpr UINT kMissingProgramBox = MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST;
+constexpr UINT kUpdatePromptBox = MB_YESNO | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;
+constexpr DWORD kFirstPathLength = MAX_PATH;
+constexpr DWORD kLongestPath = 32768;
+
+std::wstring ModulePath() {
+    for (DWORD size = kFirstPathLength;; size *= 2) {
+        std::vector<wchar_t> buffer(size);
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+        if (length < size || size >= kLongestPath)
+            return std::wstring(buffer.data(), length < size ? length : 0);
+    }
+}
+
+bool IsPresentFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring Lines(std::initializer_list<std::wstring> lines) {
+    std::wstring text;
+    bool first = true;
+    for (const std::wstring& line : lines) {
+        if (!first)
+            text += kLineBreak;
+        text += line;
+        first = false;
+    }
+    return text;
+}
+
+int ShowMessage(const TControl& form, const std::wstring& text, UINT type) {
+    return MessageBoxW(GetHandle(form), text.c_str(), GetCaption(form).c_str(), type);
+}
+
+void Open(const std::wstring& address) {
+    ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// The update service's answer, or the empty text when it could not be had.
+std::wstring AskUpdateService() {
+    const InternetSession session;
+    if (!session)
+        return {};
+    return session.Get(core::UpdateServiceUrl(),
+                       core::launcher::RequestHeaders(MainProgramVersion()));
+}
+
+} // namespace
+
+std::wstring MainProgramPath() {
+    return core::launcher::SiblingPath(ModulePath(), core::launcher::kMainProgramFile);
+}
+
+std::wstring MainProgramVersion() {
+    const std::wstring path = MainProgramPath();
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0)
+        return kNoVersion;
+    std::vector<BYTE> data(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
+        !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
+        length < sizeof(VS_FIXEDFILEINFO))
+        return kNoVersion;
+    const unsigned parts[] = {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
+                              HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)};
+    std::wstring version;
+    for (const unsigned part : parts) {
+        if (!version.empty())
+            version += kVersionDot;
+        version += std::to_wstring(part);
+    }
+    return version;
+}
+
+bool CheckForUpdate(const TControl& form) {
+    if (!IsPresentFile(MainProgramPath())) {
+        ShowMessage(
+            form, Lines({LauncherText(key::kConfigurationInvalid), LauncherText(key::kReinstall)}),
+            kMissingProgramBox);
+        Open(core::HomePageUrl());
+        return true;
+    }
+    const std::wstring link = core::launcher::OfferedLink(AskUpdateService());
+    if (link.empty())
+        return false;
+    const std::wstring prompt = Lines({LauncherText(key::kUpdated), LauncherText(key::kRecommended),
+                                       LauncherText(key::kAskDownload)});
+    if (ShowMessage(form, prompt, kUpdatePromptBox) != IDYES)
+        return false;
+    Open(link);
+    return true;
+}
+
+} // namespace launcher

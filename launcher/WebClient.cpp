@@ -1,0 +1,58 @@
+#include "launcher/WebClient.h"
+
+#include "core/LauncherAnswer.h"
+
+#include <string_view>
+
+namespace launcher {
+namespace {
+
+constexpr char kUserAgent[] = "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 "
+                              "(KHTML, like Gecko) Chrome/115.0.0.0 Safari/537.36";
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE;
+constexpr DWORD kReadSize = 1025;
+constexpr UINT kUtf8CodePage = 65001;
+// A byte yields at most a surrogate pair.
+constexpr int kMaxUnitsPerByte = 2;
+
+// Each byte on its own through the ANSI code page: a character of several
+// bytes is never decoded as one.
+std::wstring DecodeBytewise(std::string_view bytes) {
+    const UINT codePage = GetACP();
+    const DWORD flags = codePage == kUtf8CodePage ? 0 : MB_PRECOMPOSED;
+    std::wstring text;
+    text.reserve(bytes.size());
+    for (const char& byte : bytes) {
+        wchar_t units[kMaxUnitsPerByte] = {};
+        const int count = MultiByteToWideChar(codePage, flags, &byte, 1, units, kMaxUnitsPerByte);
+        text.append(units, static_cast<std::size_t>(count > 0 ? count : 0));
+    }
+    return text;
+}
+
+} // namespace
+
+InternetSession::InternetSession()
+    : root_(InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0)) {}
+
+std::wstring InternetSession::Get(const std::wstring& url, const std::wstring& headers) const {
+    if (!root_)
+        return {};
+    const UniqueInternetHandle request{
+        InternetOpenUrlW(static_cast<HINTERNET>(root_.get()), url.c_str(), headers.c_str(),
+                         static_cast<DWORD>(headers.size()), kRequestFlags, 0)};
+    if (!request)
+        return {};
+    core::launcher::AnswerBytes answer;
+    char buffer[kReadSize];
+    while (true) {
+        // A failed read leaves the count at 0 and ends the answer like its end.
+        DWORD read = 0;
+        InternetReadFile(static_cast<HINTERNET>(request.get()), buffer, kReadSize, &read);
+        if (read == 0 || !answer.Append(std::string_view(buffer, read)))
+            break;
+    }
+    return DecodeBytewise(answer.Bytes());
+}
+
+} // namespace launcher
