@@ -8,6 +8,7 @@ ended by its own PID when the run is over. Every wait is bounded.
 
 import json
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -295,6 +296,19 @@ class Session:
                 return int(parts[2], 16)
         return None
 
+    def reg_values(self, key):
+        """Every value of a key as {name: text as `reg query` shows it (a
+        REG_DWORD as 0x...)}; None when the key does not exist."""
+        result = self.run(["wine", "reg", "query", key], check=False)
+        if result.returncode != 0:
+            return None
+        values = {}
+        for line in result.stdout.splitlines():
+            match = re.match(r" {4}(.+?) {4}(REG_\w+) {4}(.*)$", line)
+            if match:
+                values[match[1]] = match[3]
+        return values
+
     def reg_set_dword(self, key, name, value):
         self.run(["wine", "reg", "add", key, "/v", name, "/t", "REG_DWORD", "/d", str(value),
                   "/f"])
@@ -303,6 +317,20 @@ class Session:
         self.run(["wine", "reg", "delete", key, "/f"], check=False)
 
     # --- files --------------------------------------------------------------
+
+    def windows_variable(self, name):
+        """An environment variable as Wine programs see it, e.g. LOCALAPPDATA."""
+        value = self.run(["wine", "cmd", "/c", f"echo %{name}%"]).stdout.strip()
+        if not value or value == f"%{name}%":
+            raise RuntimeError(f"Wine has no %{name}%")
+        return value
+
+    def host_path(self, path):
+        """The host path of a Wine path on drive C:, the prefix's drive_c."""
+        drive, _, rest = path.partition(":\\")
+        if drive.lower() != "c":
+            raise ValueError(f"not a path on drive C:: {path}")
+        return self.prefix.joinpath("drive_c", *[p for p in rest.split("\\") if p])
 
     def opened_urls(self):
         """Every address the prefix's browser was asked to open, in order."""

@@ -1,0 +1,171 @@
+; Mirvex's per-user installer. Built by CMake (packaging/CMakeLists.txt), which
+; passes the version and the files to install:
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.2.3.4 -DMAIN_EXE=... -DSERVICE_EXE=...
+;            -DICON=... -DOUTFILE=... Mirvex.nsi
+;
+; Mirvex keeps its record list beside the program, so the program folder must
+; be writable by the user: the installer puts it under the user's own
+; %LOCALAPPDATA%\Programs and needs no administrator rights. The user's data,
+; Mirvex.lst and the settings under HKCU\Software\Norvale\Mirvex, are never
+; written or removed here, neither by an installation over an earlier one nor
+; by the uninstaller.
+
+!ifndef VERSION | MAIN_EXE | SERVICE_EXE | ICON | OUTFILE
+  !error "VERSION, MAIN_EXE, SERVICE_EXE, ICON and OUTFILE must be defined"
+!endif
+
+; The programs are 64-bit, so the installer is too.
+Target amd64-unicode
+Unicode true
+ManifestDPIAware true
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+
+!define PRODUCT "Mirvex"
+!define PUBLISHER "Norvale"
+!define MAIN_FILE "Mirvex.exe"
+!define SERVICE_FILE "MirvexService.exe"
+!define UNINSTALLER_FILE "Uninstall.exe"
+; The launcher's argument that lets it start Mirvex after its update check.
+!define SERVICE_ARGUMENTS "/inst"
+!define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+; What shows that Mirvex or its launcher runs: their single-instance mutexes
+; and the main window's class.
+!define MAIN_MUTEX "MirvexMutex"
+!define SERVICE_MUTEX "MirvexServiceMutex"
+!define MAIN_WINDOW_CLASS "TFrmMain"
+!define SYNCHRONIZE 0x00100000
+; Exit code when Mirvex runs and the user (or /S) declines to wait for it;
+; NSIS's own code for "ended by the script".
+!define EXIT_MIRVEX_RUNNING 2
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+; An installation over an earlier one goes where that one is.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+
+!insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE WaitForMirvexToEnd
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+; The finish page starts Mirvex the way the shortcut does: through the launcher.
+!define MUI_FINISHPAGE_RUN "$INSTDIR\${SERVICE_FILE}"
+!define MUI_FINISHPAGE_RUN_PARAMETERS "${SERVICE_ARGUMENTS}"
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+; The first language is the one for every user language without its own.
+!insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "Korean"
+
+LangString MirvexRunning ${LANG_ENGLISH} "Mirvex is running.$\r$\n$\r$\nClose Mirvex, then choose Retry to go on, or choose Cancel to stop."
+LangString MirvexRunning ${LANG_KOREAN} "Mirvex가 실행 중입니다.$\r$\n$\r$\nMirvex를 닫은 뒤 [다시 시도]를 눌러 계속하거나 [취소]를 눌러 멈추십시오."
+LangString ShortcutDescription ${LANG_ENGLISH} "Clicks the mouse for you"
+LangString ShortcutDescription ${LANG_KOREAN} "마우스를 대신 클릭해 주는 프로그램"
+
+VIProductVersion "${VERSION}"
+VIFileVersion "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "© ${PUBLISHER}"
+
+; Asks the user to close Mirvex for as long as it runs. Cancel (and /S, which
+; answers Cancel) ends the program with EXIT_MIRVEX_RUNNING before anything is
+; changed. Defined once for the installer and once for the uninstaller.
+!macro WAIT_FOR_MIRVEX_TO_END PREFIX
+  Function ${PREFIX}IsMirvexRunning
+    Push $0
+    Push $1
+    StrCpy $1 0
+    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${MAIN_MUTEX}") p .r0'
+    ${If} $0 != 0
+      System::Call 'kernel32::CloseHandle(p r0)'
+      StrCpy $1 1
+    ${EndIf}
+    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${SERVICE_MUTEX}") p .r0'
+    ${If} $0 != 0
+      System::Call 'kernel32::CloseHandle(p r0)'
+      StrCpy $1 1
+    ${EndIf}
+    FindWindow $0 "${MAIN_WINDOW_CLASS}"
+    ${If} $0 != 0
+      StrCpy $1 1
+    ${EndIf}
+    Pop $0
+    Exch $1
+  FunctionEnd
+
+  Function ${PREFIX}WaitForMirvexToEnd
+    Push $0
+    ${Do}
+      Call ${PREFIX}IsMirvexRunning
+      Pop $0
+      ${IfThen} $0 == 0 ${|} ${Break} ${|}
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(MirvexRunning)" /SD IDCANCEL IDRETRY retry
+      SetErrorLevel ${EXIT_MIRVEX_RUNNING}
+      Quit
+      retry:
+    ${Loop}
+    Pop $0
+  FunctionEnd
+!macroend
+!insertmacro WAIT_FOR_MIRVEX_TO_END ""
+!insertmacro WAIT_FOR_MIRVEX_TO_END "un."
+
+Function .onInit
+  Call WaitForMirvexToEnd
+FunctionEnd
+
+Function un.onInit
+  Call un.WaitForMirvexToEnd
+FunctionEnd
+
+Section "Install"
+  ; Also the shortcut's working folder, and the folder the finish page's
+  ; start runs in.
+  SetOutPath "$INSTDIR"
+  File "/oname=${MAIN_FILE}" "${MAIN_EXE}"
+  File "/oname=${SERVICE_FILE}" "${SERVICE_EXE}"
+  WriteUninstaller "$INSTDIR\${UNINSTALLER_FILE}"
+
+  CreateShortcut "${SHORTCUT}" "$INSTDIR\${SERVICE_FILE}" "${SERVICE_ARGUMENTS}" \
+      "$INSTDIR\${MAIN_FILE}" 0 SW_SHOWNORMAL "" "$(ShortcutDescription)"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${MAIN_FILE},0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER_FILE}"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER_FILE}" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section "Uninstall"
+  Delete "$INSTDIR\${MAIN_FILE}"
+  Delete "$INSTDIR\${SERVICE_FILE}"
+  Delete "$INSTDIR\${UNINSTALLER_FILE}"
+  ; Removed only when empty: a record list keeps the folder and itself.
+  RMDir "$INSTDIR"
+  Delete "${SHORTCUT}"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
