@@ -26,7 +26,8 @@
 class TFrmMain : public ui::TForm {
   public:
     explicit TFrmMain(IUserInput& input = WindowsUserInput(),
-                      IUserNotice& notice = WindowsUserNotice());
+                      IUserNotice& notice = WindowsUserNotice(),
+                      ITimerPeriod& timerPeriod = WindowsTimerPeriod());
     ~TFrmMain() override;
 
     // Controls, in the window's tree order.
@@ -90,7 +91,10 @@ class TFrmMain : public ui::TForm {
   private:
     void StartClicking();
     void StopClicking();
-    void ClickStep();
+    bool WaitingForRows() const;
+    void TmrClickEarly();
+    // One step; `early` is the cursor position read as the tick arrived.
+    void ClickStep(std::optional<POINT> early);
     void MoveRecordSelection();
     void SetWaitingState();
     void SetRunningState();
@@ -115,7 +119,9 @@ class TFrmMain : public ui::TForm {
 
     IUserInput& input_;
     IUserNotice& notice_;
+    ITimerPeriod& timerPeriod_;
     std::minstd_rand random_;
+    std::optional<POINT> earlyCursor_;
     std::optional<TimerResolution> timerResolution_;
 };
 
