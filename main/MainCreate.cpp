@@ -6,6 +6,7 @@
 #include "common/Translate.h"
 #include "common/Update.h"
 #include "core/Hosts.h"
+#include "main/StartupMarks.h"
 #include "ui/Application.h"
 
 namespace {
@@ -41,6 +42,7 @@ void TFrmMain::FormCreate(ui::TComponent*) {
     ui::Application::SetTitle(Orv::Translate(Caption()) + kTitleVersionSeparator +
                               Orv::FileVersionText(kVersionPattern));
     SetWaitingState();
+    startup::Mark(startup::Phase::Translated);
     IsRunning = false;
     const ATOM atom = GlobalAddAtomW(kHotKeyAtom);
     HotKeyRunIsAtom = atom != 0;
@@ -54,8 +56,10 @@ void TFrmMain::FormCreate(ui::TComponent*) {
     InputInterval.SetText(kWaitingStartText);
     InputHotKeyRunChange(this);
     InputHotKeyAddChange(this);
+    startup::Mark(startup::Phase::HotKeysSet);
     LoadRecord(L"");
     RecordFileRead = true;
+    startup::Mark(startup::Phase::RecordsLoaded);
 }
 
 void TFrmMain::FormClose(ui::TComponent*) {

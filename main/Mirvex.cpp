@@ -3,6 +3,7 @@
 #include "common/Translate.h"
 #include "main/Main.h"
 #include "main/SingleInstance.h"
+#include "main/StartupMarks.h"
 #include "ui/Application.h"
 #include "ui/Guard.h"
 
@@ -15,6 +16,7 @@ constexpr wchar_t kInstanceMutex[] = L"MirvexMutex";
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    startup::Mark(startup::Phase::Entry);
     try {
         const SingleInstance instance(kInstanceMutex);
         if (!instance.IsFirst())
@@ -25,10 +27,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         InitCommonControlsEx(&controls);
         Orv::LoadTranslationCatalogue();
         ui::Application::SetTitle(L"");
+        startup::Mark(startup::Phase::SetUp);
         {
             TFrmMain form;
+            startup::Mark(startup::Phase::WindowCreated);
             ui::Guard([&] { form.FormCreate(&form); });
             form.Show();
+            startup::Mark(startup::Phase::Shown);
             ui::Application::Run(form);
         }
         Orv::FreeTranslationCatalogue();
