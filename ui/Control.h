@@ -65,9 +65,9 @@ class TControl : public TComponent {
     // with RegisterControlClass dispatch to WindowProc directly.
     void CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle,
                       const std::wstring& text = {});
-    // Top-level windows: no parent, position set by the caller.
+    // Top-level windows: no parent, at the given window rectangle.
     void CreateTopLevel(const wchar_t* className, DWORD style, DWORD exStyle,
-                        const std::wstring& text);
+                        const std::wstring& text, const RECT& frame);
 
     // Every message of the window. The default hands notifications from child
     // controls back to those controls, then calls DefaultProc.
