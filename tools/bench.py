@@ -68,6 +68,9 @@ PHASES = [
     ("shown", "show and first paint"),
 ]
 STARTUP_TOOLS = ("MirvexTraced.exe", "BareWindow.exe")
+# Start-up times under Wine spread by a tenth either way from run to run;
+# twenty rounds keep the medians to a few milliseconds.
+STARTUP_RUNS = 20
 MIB = 1024 * 1024
 RATIO_GOAL = 1.15
 WORKING_SET_GOAL_MIB = 8
@@ -139,6 +142,7 @@ class Program:
 def start_program(session, xc, program):
     """Starts a program; returns its process and the times (µs) of its
     start and of its window's mapping."""
+    quiet_disk()
     xc.drain()
     started = now_us()
     process = session.spawn(["wine", str(program.exe)], locale=LOCALE, cwd=program.exe.parent)
@@ -227,18 +231,28 @@ def startup(session, args):
           f"(goal {FILE_GOAL_MIB} MiB or less)")
 
 
+def paired(times, numerator, denominator):
+    """The ratio of two programs' times in each round (started one after the
+    other, so a slow spell of the machine hits both): median and quartiles."""
+    ratios = sorted(a / b for a, b in zip(times[numerator], times[denominator]))
+    return (statistics.median(ratios), percentile(ratios, 0.25), percentile(ratios, 0.75))
+
+
 def print_startup(runs, times, programs, phases, memory, uncertainty_us):
     median = {name: statistics.median(values) for name, values in times.items()}
-    mirvex, floor, minimal, _ = (median[p.exe.name] for p in programs)
+    names = [p.exe.name for p in programs]
     print(f"startup: process start to window mapped, median of {runs} runs "
           "(after one warm-up each)")
     for program in programs:
         values = times[program.exe.name]
         print(f"  {program.exe.name:<18} {median[program.exe.name]:7.1f} ms   (min "
               f"{min(values):.1f}, max {max(values):.1f})  {program.role}")
-    print(f"  Mirvex / floor     {mirvex / floor:7.2f}   (goal {RATIO_GOAL} or less)")
-    print(f"  floor / minimal    {floor / minimal:7.2f}")
-    print(f"  Mirvex / minimal   {mirvex / minimal:7.2f}")
+    print("  ratios of the medians, and per round (median, quartiles):")
+    for label, a, b, goal in (("Mirvex / floor", 0, 1, f"   goal {RATIO_GOAL} or less"),
+                              ("floor / minimal", 1, 2, ""), ("Mirvex / minimal", 0, 2, "")):
+        mid, low, high = paired(times, names[a], names[b])
+        print(f"  {label:<18} {median[names[a]] / median[names[b]]:7.2f}   per round {mid:.2f} "
+              f"({low:.2f}-{high:.2f}){goal}")
     clock = "same clock" if uncertainty_us == 0 else f"clock offset +/- {uncertainty_us} us"
     print(f"phases of Mirvex's start (MirvexTraced.exe; ms from the process start, median "
           f"of {runs}; {clock})")
@@ -430,7 +444,7 @@ def parse_args():
     parser.add_argument("--exe", help="Mirvex.exe (default BUILD/dist/Mirvex.exe)")
     sub = parser.add_subparsers(dest="command", required=True)
     p = sub.add_parser("startup", help="start-up time against a minimal window program")
-    p.add_argument("--runs", type=int, default=10)
+    p.add_argument("--runs", type=int, default=STARTUP_RUNS)
     p = sub.add_parser("cadence", help="click intervals against xdotool")
     p.add_argument("--delays", default=DEFAULT_DELAYS, help="milliseconds, comma-separated")
     p.add_argument("--clicks", type=int, default=0, help="clicks per delay (default: by delay)")

@@ -1,8 +1,9 @@
-"""Start-up: window language by locale, and a single instance per session."""
+"""Start-up: window language by locale, a single instance per session, and
+the logo's link."""
 
 from apps import WINDOW_TIMEOUT, main_windows, wait_exit
 from e2ecase import E2ETestCase
-from harness import wait_until
+from harness import CLOSED_LOOPBACK, wait_until
 
 KOREAN_CAPTION = "미르벡스"
 KOREAN_WAITING = "대기중입니다."
@@ -17,6 +18,9 @@ LOCALE_CASES = [
 ]
 
 SIMULTANEOUS_STARTS = 10
+LOGO_CLASS = "TImageHand"
+PRODUCT_PAGE = CLOSED_LOOPBACK + "/mirvex"  # the run's link host, then the page's path
+BROWSER_TIMEOUT = 30
 
 
 class WindowLanguageTest(E2ETestCase):
@@ -61,3 +65,19 @@ class SingleInstanceTest(E2ETestCase):
         app.process, app.window = running[0], windows[0]
         self.assertEqual(app.close(), 0)
         self.assertEqual([p.returncode for p in processes], [0] * SIMULTANEOUS_STARTS)
+
+
+class LogoLinkTest(E2ETestCase):
+    def test_a_click_on_the_logo_opens_the_product_page(self):
+        # Through the shell to the prefix's browser, which only records it.
+        app = self.mirvex()
+        app.start()
+        (logo,) = app.controls_of_class(LOGO_CLASS)
+        left, top, right, bottom = logo["rect"]
+        earlier = len(self.session.opened_urls())  # the prefix keeps the whole run's
+        self.session.move_pointer((left + right) // 2, (top + bottom) // 2)
+        self.session.xdotool("click", "1")
+        opened = wait_until("the product page to be opened",
+                            lambda: self.session.opened_urls()[earlier:], BROWSER_TIMEOUT)
+        self.assertEqual(opened, [PRODUCT_PAGE])
+        self.assertEqual(app.close(), 0)
