@@ -23,11 +23,10 @@ std::wstring& Language() {
 }
 
 void TranslateComboBox(ui::TComboBox& combo) {
-    const int selected = combo.ItemIndex();
-    const int count = combo.Count();
-    for (int i = 0; i < count; ++i)
-        combo.SetItem(i, Translate(combo.Item(i)));
-    combo.SetItemIndex(selected);
+    std::vector<std::wstring> items = combo.Items();
+    for (std::wstring& item : items)
+        item = Translate(item);
+    combo.SetItems(items);
 }
 
 void TranslateListRows(ui::TListView& list) {

@@ -82,9 +82,8 @@ class TControl : public TComponent {
     virtual std::optional<LRESULT> OnCtlColor(HDC /*dc*/) { return std::nullopt; }
 
     // Window rectangle of the control at the current DPI, in parent client
-    // coordinates. Controls whose window is larger than their bounds (combo
-    // boxes with their drop-down) override it.
-    virtual RECT ScaledRect() const;
+    // coordinates.
+    RECT ScaledRect() const;
 
     void ResizeToContent(int width96, int height96);
     void SetDpiOnly(UINT dpi) { dpi_ = dpi; }
