@@ -28,7 +28,8 @@
 class TFrmMain : public ui::TForm {
   public:
     explicit TFrmMain(IUserInput& input = WindowsUserInput(),
-                      IUserNotice& notice = WindowsUserNotice());
+                      IUserNotice& notice = WindowsUserNotice(),
+                      ITimerPeriod& timerPeriod = WindowsTimerPeriod());
     ~TFrmMain() override;
 
     // Controls, in the window's tree order.
@@ -91,7 +92,10 @@ class TFrmMain : public ui::TForm {
   private:
     void StartClicking();
     void StopClicking();
-    void ClickStep();
+    bool WaitingForRows() const;
+    void TmrClickEarly();
+    // One step; `early` is the cursor position read as the tick arrived.
+    void ClickStep(std::optional<POINT> early);
     void MoveRecordSelection();
     void SetWaitingState();
     void SetRunningState();
@@ -129,7 +133,9 @@ class TFrmMain : public ui::TForm {
 
     IUserInput& input_;
     IUserNotice& notice_;
+    ITimerPeriod& timerPeriod_;
     std::minstd_rand random_;
+    std::optional<POINT> earlyCursor_;
     std::optional<TimerResolution> timerResolution_;
     // The update check started at creation; it ends with the window.
     std::unique_ptr<Orv::TUpdateCheck> UpdateCheck;

@@ -8,6 +8,7 @@
 #include "core/Hosts.h"
 #include "main/FileIo.h"
 #include "main/MainConstants.h"
+#include "main/StartupMarks.h"
 #include "ui/Application.h"
 #include "ui/Guard.h"
 
@@ -44,6 +45,7 @@ void TFrmMain::FormCreate(ui::TComponent*) {
     Orv::SetApplicationTitle(Orv::Translate(Caption()) + kTitleVersionSeparator +
                              Orv::FileVersionText(kVersionPattern));
     SetWaitingState();
+    startup::Mark(startup::Phase::Translated);
     IsRunning = false;
     const ATOM atom = GlobalAddAtomW(kHotKeyAtom);
     HotKeyRunIsAtom = atom != 0;
@@ -57,12 +59,15 @@ void TFrmMain::FormCreate(ui::TComponent*) {
     InputInterval.SetText(kWaitingStartText);
     InputHotKeyRunChange(this);
     InputHotKeyAddChange(this);
+    startup::Mark(startup::Phase::HotKeysSet);
     LoadRecord(L"");
     RecordFileRead = true;
+    startup::Mark(startup::Phase::RecordsLoaded);
     UpdateCheck = Orv::CheckUpdate(
         core::UpdateServiceUrl(), kUpdateDebug,
         [this](bool Opened, const std::wstring& Data) { UpdateCallback(Opened, Data); },
         ui::HandleException);
+    startup::Mark(startup::Phase::UpdateStarted);
 }
 
 void TFrmMain::UpdateCallback(bool Opened, const std::wstring&) {

@@ -9,6 +9,8 @@
 #include "core/RecordLine.h"
 #include "main/MainConstants.h"
 
+#include <utility>
+
 namespace {
 
 using namespace mainwindow;
@@ -70,7 +72,7 @@ void TFrmMain::StartClicking() {
         ListArea.Select(-1);
     }
     IsRunning = true;
-    timerResolution_.emplace();
+    timerResolution_.emplace(timerPeriod_);
     TmrClick.SetInterval(kFirstStepInterval);
     TmrClick.SetEnabled(true);
     SetRunningState();
@@ -85,14 +87,29 @@ void TFrmMain::StopClicking() {
     LockControls(false);
 }
 
+bool TFrmMain::WaitingForRows() const {
+    // Record mode with no rows left (deleted during the run).
+    return CheckRecord.Checked() && ListArea.Count() == 0;
+}
+
+void TFrmMain::TmrClickEarly() {
+    // The position a step saves for "click after" is read as the tick
+    // arrives, before the timer waits out the last moment: under Wine the
+    // read can be a round trip to the X server, and the wait hides it. Move
+    // and clicks still come when the step is due.
+    if (!WaitingForRows())
+        earlyCursor_ = input_.GetCursorPos();
+}
+
 void TFrmMain::TmrClickTimer(ui::TComponent*) {
-    // Record mode with no rows left (deleted during the run): try again later.
-    if (CheckRecord.Checked() && ListArea.Count() == 0)
-        return;
+    // A position read early belongs to this tick only.
+    const std::optional<POINT> early = std::exchange(earlyCursor_, std::nullopt);
+    if (WaitingForRows())
+        return; // try again after the current interval
     TmrClick.SetEnabled(false);
     if (CheckRecord.Checked())
         MoveRecordSelection();
-    ClickStep();
+    ClickStep(early);
 }
 
 void TFrmMain::MoveRecordSelection() {
@@ -108,8 +125,8 @@ void TFrmMain::MoveRecordSelection() {
     AutoD = core::DelayToMilliseconds(core::NormalizeDelayText(row[3]));
 }
 
-void TFrmMain::ClickStep() {
-    const POINT saved = input_.GetCursorPos();
+void TFrmMain::ClickStep(std::optional<POINT> early) {
+    const POINT saved = early ? *early : input_.GetCursorPos();
     input_.SetCursorPos(AutoX, AutoY);
     if (AutoC >= kClickSingle) {
         std::uniform_int_distribution<int> jitter(0, kDoubleClickJitter);

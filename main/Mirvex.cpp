@@ -5,6 +5,7 @@
 #include "common/Update.h"
 #include "main/Main.h"
 #include "main/SingleInstance.h"
+#include "main/StartupMarks.h"
 #include "ui/Application.h"
 #include "ui/Guard.h"
 
@@ -18,6 +19,7 @@ constexpr wchar_t kInstanceMutex[] = L"MirvexMutex";
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ui::InstallLastResortHandlers();
+    startup::Mark(startup::Phase::Entry);
     try {
         const SingleInstance instance(kInstanceMutex);
         if (!instance.IsFirst())
@@ -28,11 +30,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         InitCommonControlsEx(&controls);
         Orv::LoadTranslationCatalogue();
         Orv::SetApplicationTitle(L"");
+        startup::Mark(startup::Phase::SetUp);
         {
             TFrmMain form;
             ui::Application::SetMainForm(form);
+            startup::Mark(startup::Phase::WindowCreated);
             ui::Guard([&] { form.FormCreate(&form); });
             form.Show();
+            startup::Mark(startup::Phase::Shown);
             ui::Application::Run(form);
         }
         // Reports another thread handed over while the window was closing.

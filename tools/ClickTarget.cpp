@@ -20,6 +20,7 @@
 #include <windowsx.h>
 #include <shellapi.h>
 
+#include "Microseconds.h"
 #include "ui/Handles.h"
 
 #include <cstdint>
@@ -93,20 +94,6 @@ std::optional<Options> ParseOptions() {
     if (argc % 2 == 0 || options.logPath.empty())
         return std::nullopt;
     return options;
-}
-
-std::int64_t MicrosecondsNow() {
-    static const std::int64_t frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f.QuadPart;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    // Split to keep counter * 1000000 from overflowing.
-    const std::int64_t seconds = counter.QuadPart / frequency;
-    const std::int64_t rest = counter.QuadPart % frequency;
-    return seconds * 1000000 + rest * 1000000 / frequency;
 }
 
 class ClickLog {

@@ -3,6 +3,8 @@
 // difference is what Mirvex itself adds on top of starting any window program
 // under the same Wine and display.
 
+#include "ShowAndRun.h"
+
 #include <windows.h>
 
 namespace {
@@ -37,12 +39,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
                         kWidth, kHeight, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
-    ShowWindow(window, show);
-    UpdateWindow(window);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    return ShowAndRun(window, show);
 }

@@ -24,11 +24,16 @@
 //   hold-hotkey MODS VK SECS    register a hotkey (MOD_* flags, virtual key)
 //                               and keep it that long; "held" once it is
 //   clock                       the performance counter in microseconds
+//   memory HWND                 working set, its peak and the private bytes
+//                               of the process that owns a window
 
 #include "JsonLine.h"
+#include "Microseconds.h"
+#include "ui/Handles.h"
 
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -300,15 +305,31 @@ int HoldHotKey(unsigned modifiers, unsigned key, unsigned seconds) {
 }
 
 int Clock() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    const long long seconds = counter.QuadPart / frequency.QuadPart;
-    const long long rest = counter.QuadPart % frequency.QuadPart;
     Print(JsonLine()
-              .Number("qpc_us", seconds * 1000000 + rest * 1000000 / frequency.QuadPart)
-              .Number("frequency", frequency.QuadPart)
+              .Number("qpc_us", MicrosecondsNow())
+              .Number("frequency", CounterFrequency())
+              .Finish());
+    return kExitOk;
+}
+
+int Memory(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    const ui::UniqueHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    if (!process ||
+        !GetProcessMemoryInfo(process.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof(counters))) {
+        Print(JsonLine().Text("error", L"cannot read the process's memory counters").Finish());
+        return kExitFailed;
+    }
+    Print(JsonLine()
+              .Number("pid", processId)
+              .Number("working_set", static_cast<long long>(counters.WorkingSetSize))
+              .Number("peak_working_set", static_cast<long long>(counters.PeakWorkingSetSize))
+              .Number("private_bytes", static_cast<long long>(counters.PrivateUsage))
               .Finish());
     return kExitOk;
 }
@@ -330,6 +351,8 @@ int RunWindowCommand(const std::wstring& command, const Args& rest) {
         return Close(*window);
     if (command == L"click")
         return Click(*window);
+    if (command == L"memory")
+        return Memory(*window);
     if (command == L"type" && rest.size() == 2)
         return Type(*window, rest[1]);
     if (command == L"send" && rest.size() == 4)
@@ -373,7 +396,7 @@ int Run(Args args) {
                           static_cast<unsigned>(*seconds));
     }
     if ((command == L"controls" || command == L"close" || command == L"click" ||
-         command == L"type" || command == L"send") &&
+         command == L"type" || command == L"send" || command == L"memory") &&
         !rest.empty())
         return RunWindowCommand(command, rest);
     return Usage();

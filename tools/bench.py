@@ -7,9 +7,12 @@
     python3 tools/bench.py --build build idle [--seconds 60]
 
 startup  time from process start to the window being mapped on the X
-         display, for Mirvex.exe and for MinimalWindow.exe (the cost of any
-         window program under the same Wine and display), medians and ratio,
-         and the size of Mirvex.exe.
+         display, for Mirvex.exe, for BareWindow.exe (the same controls
+         alone: the floor of this window) and for MinimalWindow.exe (the cost
+         of any window program under the same Wine and display), medians and
+         ratios; Mirvex's start by phase, from MirvexTraced.exe (the same
+         program with its start-up marks recorded); the working set of each
+         after start and the size of Mirvex.exe.
 cadence  Mirvex clicking in plain mode at each delay, beside xdotool clicking
          the same target at the same delay; plus the time from the F3 key
          press to the first click.
@@ -45,13 +48,39 @@ from harness import Session, find_tools_dir, wait_until  # noqa: E402
 from xclient import XClient, now_us  # noqa: E402
 
 MIRVEX_TITLE = "Mirvex"  # English locale
+MIRVEX_CLASS = "TFrmMain"
+BARE_TITLE = "Bare Window"
+BARE_CLASS = "MirvexBareWindow"
 MINIMAL_TITLE = "Minimal Window"
+MINIMAL_CLASS = "MirvexMinimalWindow"
 LOCALE = "en_US.UTF-8"
 MAP_TIMEOUT = 60
 EXIT_TIMEOUT = 30
 PAUSE_BETWEEN_RUNS = 0.3
 CLOCK_CHECKS = 3
 RECORDS_TIMEOUT = 600
+TRACE_FILE = "startup-trace.txt"  # written by MirvexTraced.exe beside itself
+TRACE_TIMEOUT = 30
+SETTLE_SECONDS = 1.0  # after the window is mapped, before the working set is read
+# The marks MirvexTraced.exe records, in order, and what ends at each.
+PHASES = [
+    ("entry", "process start to entry"),
+    ("set-up", "single instance, common controls, catalogue"),
+    ("window-created", "window and controls created"),
+    ("translated", "translation, titles, status panel"),
+    ("hotkeys-set", "settings and hotkeys"),
+    ("records-loaded", "record list"),
+    ("update-started", "update check started (worker thread)"),
+    ("shown", "show and first paint"),
+]
+STARTUP_TOOLS = ("MirvexTraced.exe", "BareWindow.exe")
+# Start-up times under Wine spread by a tenth either way from run to run;
+# twenty rounds keep the medians to a few milliseconds.
+STARTUP_RUNS = 20
+MIB = 1024 * 1024
+RATIO_GOAL = 1.15
+WORKING_SET_GOAL_MIB = 8
+FILE_GOAL_MIB = 1
 
 TARGET_RECT = (20, 20, 600, 500)
 TARGET_POINT = (300, 250)  # relative to the target
@@ -67,6 +96,10 @@ MIN_CLICKS, MAX_CLICKS = 48, 240
 ROUNDS = 6
 MIN_CLICKS_PER_ROUND = 8
 DELAY_FIELD_MAX_MS = 99  # the delay text's last field: 0-99 milliseconds
+# Generous bounds on the time from the F3 press to Mirvex's first click and on
+# one step's own duration, for knowing when a run's clicks are all there.
+FIRST_CLICK_ALLOWANCE_MS = 50
+STEP_ALLOWANCE_MS = 2
 DELAY_HOURS_MAX = 99
 
 
@@ -104,42 +137,150 @@ def interval_stats(runs_us, delay_ms):
 
 # --- start-up ---------------------------------------------------------------
 
-def time_start(session, xc, exe, title):
-    """Milliseconds from process start to the window being mapped."""
+class Program:
+    """A window program the start-up benchmark starts: its file, the title
+    of its window, the class of that window and what it stands for."""
+
+    def __init__(self, exe, title, window_class, role):
+        self.exe, self.title, self.window_class, self.role = Path(exe), title, window_class, role
+
+
+def start_program(session, xc, program):
+    """Starts a program; returns its process and the times (µs) of its
+    start and of its window's mapping."""
+    quiet_disk()
     xc.drain()
     started = now_us()
-    process = session.spawn(["wine", str(exe)], locale=LOCALE, cwd=Path(exe).parent)
+    process = session.spawn(["wine", str(program.exe)], locale=LOCALE, cwd=program.exe.parent)
     try:
-        mapped = xc.wait_mapped(title, MAP_TIMEOUT)
-    finally:
-        process.kill()
-        process.wait(EXIT_TIMEOUT)
+        return process, started, xc.wait_mapped(program.title, MAP_TIMEOUT)
+    except BaseException:
+        end_program(process)
+        raise
+
+
+def end_program(process):
+    process.kill()
+    process.wait(EXIT_TIMEOUT)
     time.sleep(PAUSE_BETWEEN_RUNS)
+
+
+def time_start(session, xc, program):
+    """Milliseconds from process start to the window being mapped."""
+    process, started, mapped = start_program(session, xc, program)
+    end_program(process)
     return (mapped - started) / 1000
 
 
+def traced_start(session, xc, program, offset_us):
+    """The traced program's map time and the end of each start-up phase, in
+    ms from the process start."""
+    trace = program.exe.parent / TRACE_FILE
+    trace.unlink(missing_ok=True)
+    process, started, mapped = start_program(session, xc, program)
+    try:
+        wait_until("the start-up trace", trace.is_file, TRACE_TIMEOUT, 0.02)
+        marks = {}
+        for line in trace.read_text(encoding="ascii").splitlines():
+            phase, us = line.split("\t")
+            marks[phase] = (int(us) - offset_us - started) / 1000
+    finally:
+        end_program(process)
+    return (mapped - started) / 1000, marks
+
+
+def working_set(session, xc, program):
+    """Bytes in the program's working set once it has settled after its
+    window was mapped, as Windows reports it (Wine: the resident set)."""
+    process, _, _ = start_program(session, xc, program)
+    try:
+        time.sleep(SETTLE_SECONDS)
+        windows = session.winctl("list", program.window_class)
+        return session.winctl("memory", windows[0]["hwnd"])[0]["working_set"]
+    finally:
+        end_program(process)
+
+
 def startup(session, args):
+    for name in STARTUP_TOOLS:
+        if not Path(session.tool(name)).is_file():
+            raise SystemExit(f"bench: {name} is not built")
     folder = session.folder("bench-startup")
-    mirvex = folder / "Mirvex.exe"
-    shutil.copy2(session.exe, mirvex)
-    programs = [(mirvex, MIRVEX_TITLE), (Path(session.tool("MinimalWindow.exe")), MINIMAL_TITLE)]
-    times = {title: [] for _, title in programs}
+    for exe in (session.exe, session.tool("MirvexTraced.exe")):
+        shutil.copy2(exe, folder / Path(exe).name)
+    mirvex = Program(folder / "Mirvex.exe", MIRVEX_TITLE, MIRVEX_CLASS, "the program")
+    traced = Program(folder / "MirvexTraced.exe", MIRVEX_TITLE, MIRVEX_CLASS,
+                     "the same with its start-up marks recorded")
+    floor = Program(session.tool("BareWindow.exe"), BARE_TITLE, BARE_CLASS,
+                    "the window's controls alone: the floor")
+    minimal = Program(session.tool("MinimalWindow.exe"), MINIMAL_TITLE, MINIMAL_CLASS,
+                      "one empty window")
+    timed = [mirvex, floor, minimal]
+    offset_us, uncertainty_us = clock_offset(session)
+    times = {p.exe.name: [] for p in timed + [traced]}
+    phases = {phase: [] for phase, _ in PHASES}
     with XClient(session.display_name) as xc:
-        for exe, title in programs:  # warm-up: disk cache, first-start work
-            time_start(session, xc, exe, title)
-        for _ in range(args.runs):  # interleaved, so drift hits both alike
-            for exe, title in programs:
-                times[title].append(time_start(session, xc, exe, title))
-    mirvex_ms = statistics.median(times[MIRVEX_TITLE])
-    minimal_ms = statistics.median(times[MINIMAL_TITLE])
-    print(f"startup: process start to window mapped, median of {args.runs} runs "
+        for program in timed + [traced]:  # warm-up: disk cache, first-start work
+            time_start(session, xc, program)
+        for _ in range(args.runs):  # interleaved, so drift hits all alike
+            for program in timed:
+                times[program.exe.name].append(time_start(session, xc, program))
+            mapped, marks = traced_start(session, xc, traced, offset_us)
+            times[traced.exe.name].append(mapped)
+            for phase, _ in PHASES:
+                if phase in marks:
+                    phases[phase].append(marks[phase])
+        memory = {p.exe.name: working_set(session, xc, p) for p in timed}
+    print_startup(args.runs, times, timed + [traced], phases, memory, uncertainty_us)
+    size = session.exe.stat().st_size
+    print(f"file size: Mirvex.exe {size} bytes = {size / MIB:.2f} MiB "
+          f"(goal {FILE_GOAL_MIB} MiB or less)")
+
+
+def paired(times, numerator, denominator):
+    """The ratio of two programs' times in each round (started one after the
+    other, so a slow spell of the machine hits both): median and quartiles."""
+    ratios = sorted(a / b for a, b in zip(times[numerator], times[denominator]))
+    return (statistics.median(ratios), percentile(ratios, 0.25), percentile(ratios, 0.75))
+
+
+def print_startup(runs, times, programs, phases, memory, uncertainty_us):
+    median = {name: statistics.median(values) for name, values in times.items()}
+    names = [p.exe.name for p in programs]
+    print(f"startup: process start to window mapped, median of {runs} runs "
           "(after one warm-up each)")
-    print(f"  Mirvex.exe         {mirvex_ms:8.1f} ms   (min {min(times[MIRVEX_TITLE]):.1f}, "
-          f"max {max(times[MIRVEX_TITLE]):.1f})")
-    print(f"  MinimalWindow.exe  {minimal_ms:8.1f} ms   (min {min(times[MINIMAL_TITLE]):.1f}, "
-          f"max {max(times[MINIMAL_TITLE]):.1f})")
-    print(f"  ratio              {mirvex_ms / minimal_ms:8.2f}")
-    print(f"  Mirvex.exe size    {session.exe.stat().st_size} bytes")
+    for program in programs:
+        values = times[program.exe.name]
+        print(f"  {program.exe.name:<18} {median[program.exe.name]:7.1f} ms   (min "
+              f"{min(values):.1f}, max {max(values):.1f})  {program.role}")
+    print("  ratios of the medians, and per round (median, quartiles):")
+    for label, a, b, goal in (("Mirvex / floor", 0, 1, f"   goal {RATIO_GOAL} or less"),
+                              ("floor / minimal", 1, 2, ""), ("Mirvex / minimal", 0, 2, "")):
+        mid, low, high = paired(times, names[a], names[b])
+        print(f"  {label:<18} {median[names[a]] / median[names[b]]:7.2f}   per round {mid:.2f} "
+              f"({low:.2f}-{high:.2f}){goal}")
+    clock = "same clock" if uncertainty_us == 0 else f"clock offset +/- {uncertainty_us} us"
+    print(f"phases of Mirvex's start (MirvexTraced.exe; ms from the process start, median "
+          f"of {runs}; {clock})")
+    print(f"  {'phase':<44} {'ends at':>8} {'takes':>7}")
+    previous = 0.0
+    for phase, label in PHASES:
+        if not phases[phase]:
+            print(f"  {label:<44} {'(no mark)':>8}")
+            continue
+        end = statistics.median(phases[phase])
+        print(f"  {label:<44} {end:8.1f} {end - previous:7.1f}")
+        previous = end
+    traced_map = statistics.median(times[programs[3].exe.name])
+    print(f"  {'(window mapped, seen by the X server)':<44} {traced_map:8.1f}")
+    print("working set after start (a second after the window is mapped; under Wine this is "
+          "the resident set, Wine's own libraries included)")
+    for program in programs[:3]:
+        print(f"  {program.exe.name:<18} {memory[program.exe.name] / MIB:7.1f} MiB")
+    mirvex_ws, floor_ws, minimal_ws = (memory[p.exe.name] for p in programs[:3])
+    print(f"  Mirvex above the floor {(mirvex_ws - floor_ws) / MIB:5.1f} MiB, above the minimal "
+          f"window {(mirvex_ws - minimal_ws) / MIB:5.1f} MiB (goal: working set "
+          f"{WORKING_SET_GOAL_MIB} MiB or less)")
 
 
 # --- cadence ----------------------------------------------------------------
@@ -197,13 +338,16 @@ def run_mirvex(session, xc, app, target, delay_ms, clicks, offset_us):
     pressed = xc.key("F3")
     budget = clicks * (delay_ms + 50) / 1000 * 3 + 20
     # Reading the click log while clicks arrive would compete with them for
-    # the processor; look only once they should all be there.
-    time.sleep(clicks * delay_ms / 1000)
+    # the processor (xdotool's clicks run while this process only waits);
+    # look only once they should all be there. Mirvex goes on clicking until
+    # the second F3, so only the first `clicks` presses count, as many as
+    # xdotool makes, none of them made while the log is read.
+    time.sleep((FIRST_CLICK_ALLOWANCE_MS + (clicks - 1) * (delay_ms + STEP_ALLOWANCE_MS)) / 1000)
     wait_until(f"{clicks} clicks from Mirvex",
                lambda: len(target.presses()) - before >= clicks, budget, 0.05)
     xc.key("F3")
     app.wait_panel("Waiting")
-    times = [p.us for p in target.presses()[before:]]
+    times = [p.us for p in target.presses()[before:before + clicks]]
     return times, (times[0] - offset_us - pressed) / 1000
 
 
@@ -353,7 +497,7 @@ def parse_args():
     parser.add_argument("--exe", help="Mirvex.exe (default BUILD/dist/Mirvex.exe)")
     sub = parser.add_subparsers(dest="command", required=True)
     p = sub.add_parser("startup", help="start-up time against a minimal window program")
-    p.add_argument("--runs", type=int, default=10)
+    p.add_argument("--runs", type=int, default=STARTUP_RUNS)
     p = sub.add_parser("cadence", help="click intervals against xdotool")
     p.add_argument("--delays", default=DEFAULT_DELAYS, help="milliseconds, comma-separated")
     p.add_argument("--clicks", type=int, default=0, help="clicks per delay (default: by delay)")

@@ -1,27 +1,19 @@
 #include "ui/ComboBox.h"
 
-#include "ui/Dpi.h"
+#include <algorithm>
 
 namespace ui {
-namespace {
 
-// Room below the selection field for the open list.
-constexpr int kDropDownHeight = 120;
-
-} // namespace
-
+// The window is as tall as the selection field: with common controls 6 the
+// open list takes its height from its items (up to CB_GETMINVISIBLE of them),
+// not from the window, and under Wine a taller window makes every start pay
+// for a larger hidden list window.
 TComboBox::TComboBox(TComponent* owner, TControl* parent, const Bounds& bounds,
                      const std::vector<std::wstring>& items)
     : TControl(owner, parent, bounds, false) {
     CreateHandle(L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0);
     for (const auto& item : items)
         SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-}
-
-RECT TComboBox::ScaledRect() const {
-    RECT rect = TControl::ScaledRect();
-    rect.bottom += Scale(kDropDownHeight, Dpi());
-    return rect;
 }
 
 int TComboBox::Count() const {
@@ -48,14 +40,19 @@ std::wstring TComboBox::Item(int index) const {
     return text;
 }
 
-void TComboBox::SetItem(int index, const std::wstring& text) {
-    if (index < 0 || index >= Count())
-        return;
+void TComboBox::SetItems(const std::vector<std::wstring>& texts) {
     const int selected = ItemIndex();
-    SendMessageW(Handle(), CB_DELETESTRING, index, 0);
-    SendMessageW(Handle(), CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
-    if (selected == index)
-        SetItemIndex(selected);
+    const int count = std::min(Count(), static_cast<int>(texts.size()));
+    // Without redrawing in between: the list would otherwise work out its
+    // scroll bar after every single change.
+    SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+    for (int i = 0; i < count; ++i) {
+        SendMessageW(Handle(), CB_DELETESTRING, i, 0);
+        SendMessageW(Handle(), CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(texts[i].c_str()));
+    }
+    SetItemIndex(selected);
+    SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 int TComboBox::ItemIndex() const {
@@ -86,11 +83,10 @@ LRESULT TComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TComboBox::MapItems(const TextMap& map) {
-    const int selected = ItemIndex();
-    const int count = Count();
-    for (int i = 0; i < count; ++i)
-        SetItem(i, map(Item(i)));
-    SetItemIndex(selected);
+    std::vector<std::wstring> texts = Items();
+    for (std::wstring& text : texts)
+        text = map(text);
+    SetItems(texts);
 }
 
 } // namespace ui

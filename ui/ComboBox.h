@@ -17,7 +17,9 @@ class TComboBox : public TControl {
     int Count() const;
     std::vector<std::wstring> Items() const;
     std::wstring Item(int index) const;
-    void SetItem(int index, const std::wstring& text);
+    // Replaces the texts of the first items (as many as given, up to the
+    // count) in one go, keeping the selected index.
+    void SetItems(const std::vector<std::wstring>& texts);
     // -1 when nothing is selected.
     int ItemIndex() const;
     void SetItemIndex(int index);
@@ -31,7 +33,6 @@ class TComboBox : public TControl {
 
   protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    RECT ScaledRect() const override;
 };
 
 } // namespace ui

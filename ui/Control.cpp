@@ -134,10 +134,10 @@ void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle
 }
 
 void TControl::CreateTopLevel(const wchar_t* className, DWORD style, DWORD exStyle,
-                              const std::wstring& text) {
-    CreateWindowExW(exStyle, className, text.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr),
-                    this);
+                              const std::wstring& text, const RECT& frame) {
+    CreateWindowExW(exStyle, className, text.c_str(), style, frame.left, frame.top,
+                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                    GetModuleHandleW(nullptr), this);
 }
 
 LRESULT TControl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -65,9 +65,9 @@ class TControl : public TComponent {
     // with RegisterControlClass dispatch to WindowProc directly.
     void CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle,
                       const std::wstring& text = {});
-    // Top-level windows: no parent, position set by the caller.
+    // Top-level windows: no parent, at the given window rectangle.
     void CreateTopLevel(const wchar_t* className, DWORD style, DWORD exStyle,
-                        const std::wstring& text);
+                        const std::wstring& text, const RECT& frame);
 
     // Every message of the window. The default hands notifications from child
     // controls back to those controls, then calls DefaultProc.
@@ -82,9 +82,8 @@ class TControl : public TComponent {
     virtual std::optional<LRESULT> OnCtlColor(HDC /*dc*/) { return std::nullopt; }
 
     // Window rectangle of the control at the current DPI, in parent client
-    // coordinates. Controls whose window is larger than their bounds (combo
-    // boxes with their drop-down) override it.
-    virtual RECT ScaledRect() const;
+    // coordinates.
+    RECT ScaledRect() const;
 
     void ResizeToContent(int width96, int height96);
     void SetDpiOnly(UINT dpi) { dpi_ = dpi; }

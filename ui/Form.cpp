@@ -40,33 +40,39 @@ TForm::TForm(const FormOptions& options, const std::wstring& caption, const Font
         RegisterClassExW(&wc);
     }
     SetFont(font);
-    CreateTopLevel(options.className, style_, exStyle_, caption);
-    CentreOnPrimaryMonitor();
+    // Created where it opens, centred on the primary monitor, at the size for
+    // the DPI it will most likely have there: the system DPI, the best known
+    // before the window exists. Each move of a top-level window costs a trip
+    // to the window server; it is placed again only when its own DPI differs.
+    const UINT expected = DpiForWindow(nullptr);
+    SetDpiOnly(expected);
+    CreateTopLevel(options.className, style_, exStyle_, caption, CentredFrame(expected));
+    if (!Handle())
+        return;
+    const UINT dpi = DpiForWindow(Handle());
+    TControl::ApplyDpi(dpi);
+    if (dpi != expected) {
+        const RECT frame = CentredFrame(dpi);
+        SetWindowPos(Handle(), nullptr, frame.left, frame.top, frame.right - frame.left,
+                     frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 TForm::~TForm() = default;
 
-void TForm::CentreOnPrimaryMonitor() {
-    if (!Handle())
-        return;
-    // The DPI of the primary monitor, where the window opens.
+RECT TForm::CentredFrame(UINT dpi) const {
     const POINT origin{0, 0};
-    HMONITOR monitor = MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{};
     info.cbSize = sizeof(info);
-    GetMonitorInfoW(monitor, &info);
-    const RECT area = info.rcMonitor;
-    SetWindowPos(Handle(), nullptr, area.left, area.top, 0, 0,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
-    const UINT dpi = DpiForWindow(Handle());
-    ApplyDpi(dpi);
-    RECT window{};
-    GetWindowRect(Handle(), &window);
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
+    GetMonitorInfoW(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), &info);
+    const RECT& area = info.rcMonitor;
+    const RECT frame = WindowRectForClient(Scale(Bounds96().width, dpi),
+                                           Scale(Bounds96().height, dpi), style_, exStyle_, dpi);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
     const int left = area.left + ((area.right - area.left) - width) / 2;
     const int top = area.top + ((area.bottom - area.top) - height) / 2;
-    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    return RECT{left, top, left + width, top + height};
 }
 
 void TForm::ApplyDpi(UINT dpi) {

@@ -55,7 +55,8 @@ class TForm : public TControl {
     friend class TTimer;
     UINT_PTR AddTimer(TTimer* timer);
     void RemoveTimer(UINT_PTR id);
-    void CentreOnPrimaryMonitor();
+    // The window rectangle, centred on the primary monitor, for a DPI.
+    RECT CentredFrame(UINT dpi) const;
 
     FormOptions options_;
     DWORD style_;

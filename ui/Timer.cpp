@@ -66,6 +66,8 @@ void TTimer::Schedule(Clock::time_point due) {
 void TTimer::Tick() {
     if (!armed_)
         return;
+    if (OnEarly)
+        OnEarly();
     // The window timer was set a little early: wait out the rest, yielding.
     // A tick that comes earlier than that (not from the window timer) is
     // taken as it comes.

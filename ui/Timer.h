@@ -5,7 +5,10 @@
 //
 // Window timers fire up to a system tick late. To tick when it is due, the
 // timer asks Windows for a tick slightly early and waits out the last moment
-// itself on the GUI thread, so a 50 ms interval is 50 ms, not 50-52.
+// itself on the GUI thread, so a 50 ms interval is 50 ms, not 50-52. Work
+// that may be done a moment before the due time goes into OnEarly: it runs
+// as the early tick arrives, before the wait, so a slow call there (up to
+// the lead) does not make the tick late.
 #pragma once
 
 #include "ui/Component.h"
@@ -31,6 +34,9 @@ class TTimer : public TComponent {
     // Whether a tick is pending (enabled with a non-zero interval).
     bool Armed() const { return armed_; }
 
+    // Runs as a tick arrives, before the wait for the due time; OnTimer
+    // follows at once. Only armed timers call it.
+    std::function<void()> OnEarly;
     std::function<void()> OnTimer;
 
   private:

@@ -155,7 +155,8 @@ void PumpMessages() {
     }
 }
 
-MainWindow::MainWindow(bool runFormCreate) : form(std::make_unique<TFrmMain>(input, notice)) {
+MainWindow::MainWindow(bool runFormCreate)
+    : form(std::make_unique<TFrmMain>(input, notice, timerPeriod)) {
     if (runFormCreate)
         ui::Guard([&] { form->FormCreate(form.get()); });
 }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <optional>
@@ -38,9 +39,13 @@ class RecordingInput : public IUserInput {
     };
     POINT cursor{0, 0};
     std::vector<Call> calls;
+    // Runs at every cursor read, to look at the window at that moment.
+    std::function<void()> onGetCursor;
 
     POINT GetCursorPos() override {
         calls.push_back({Call::GetCursor, cursor.x, cursor.y});
+        if (onGetCursor)
+            onGetCursor();
         return cursor;
     }
     void SetCursorPos(int x, int y) override {
@@ -101,6 +106,19 @@ class RecordingNotice : public IUserNotice {
         return answer;
     }
     void MessageBeep(UINT type) override { beeps.push_back(type); }
+};
+
+// Records timer-resolution requests and releases instead of making them.
+class RecordingTimerPeriod : public ITimerPeriod {
+  public:
+    // Requests as their resolution in ms, releases as minus it, in order.
+    std::vector<long> calls;
+
+    bool Request(UINT milliseconds) override {
+        calls.push_back(static_cast<long>(milliseconds));
+        return true;
+    }
+    void Release(UINT milliseconds) override { calls.push_back(-static_cast<long>(milliseconds)); }
 };
 
 // Collects what reaches the program-wide error handler while alive.
@@ -198,6 +216,7 @@ void PumpMessages();
 struct MainWindow {
     RecordingInput input;
     RecordingNotice notice;
+    RecordingTimerPeriod timerPeriod;
     std::unique_ptr<TFrmMain> form;
 
     explicit MainWindow(bool runFormCreate = true);

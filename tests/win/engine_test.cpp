@@ -3,6 +3,7 @@
 #include "Fixtures.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -207,6 +208,53 @@ TEST_F(EngineTest, RealTimerMessageRunsAStep) {
     Input().calls.clear();
     wintest::SendClickTimer(Form());
     EXPECT_EQ(Clicks(Input()), (std::vector<long>{kRightDown, kRightUp}));
+}
+
+// Through the real timer the cursor is read as the tick arrives, before the
+// step begins (its timer still armed), once per step; the step still goes
+// read, move, click, restore to the position of that very step.
+TEST_F(EngineTest, RealTimerReadsTheCursorOncePerStepAsTheTickArrives) {
+    using Call = RecordingInput::Call;
+    wintest::StoreDword(L"click_after", 1);
+    Choose(kLeft, kSingle);
+    StartAt({300, 200});
+    std::vector<bool> armedAtRead;
+    Input().onGetCursor = [&] { armedAtRead.push_back(Form().TmrClick.Armed()); };
+    for (const POINT user : {POINT{10, 20}, POINT{30, 40}}) {
+        SCOPED_TRACE(user.x);
+        Input().cursor = user;
+        Input().calls.clear();
+        wintest::SendClickTimer(Form());
+        std::vector<std::tuple<int, long, long>> calls;
+        for (const auto& call : Input().calls)
+            calls.emplace_back(call.kind, call.a, call.b);
+        EXPECT_EQ(calls,
+                  (std::vector<std::tuple<int, long, long>>{{Call::GetCursor, user.x, user.y},
+                                                            {Call::SetCursor, 300, 200},
+                                                            {Call::Mouse, kLeftDown, 0},
+                                                            {Call::Mouse, kLeftUp, 0},
+                                                            {Call::SetCursor, user.x, user.y}}));
+    }
+    EXPECT_EQ(armedAtRead, (std::vector<bool>{true, true}));
+}
+
+// The 1 ms timer resolution is system-wide: a run holds it, a stop and the
+// close give it back, and a refused start never asks for it.
+TEST_F(EngineTest, TimerResolutionIsHeldOnlyWhileRunning) {
+    const std::vector<long>& period = window->timerPeriod.calls;
+    Choose(kLeft, kSingle, kBlankDelay);
+    StartAt({1, 2});
+    EXPECT_TRUE(period.empty());
+    Choose(kLeft, kSingle);
+    StartAt({1, 2});
+    EXPECT_EQ(period, (std::vector<long>{1}));
+    Form().ToggleRun();
+    EXPECT_EQ(period, (std::vector<long>{1, -1}));
+    StartAt({1, 2});
+    EXPECT_EQ(period, (std::vector<long>{1, -1, 1}));
+    Form().Close();
+    ASSERT_TRUE(Form().Closed());
+    EXPECT_EQ(period, (std::vector<long>{1, -1, 1, -1}));
 }
 
 TEST_F(EngineTest, NoStepAfterStop) {

@@ -72,6 +72,19 @@ TEST_F(Startup, WindowHasAFixedSize) {
     EXPECT_EQ(client.bottom - client.top, kClientHeight);
 }
 
+TEST_F(Startup, OpensCentredOnThePrimaryMonitor) {
+    MainWindow window;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    RECT frame{};
+    GetWindowRect(window->Handle(), &frame);
+    const RECT& area = monitor.rcMonitor;
+    // Halving an odd leftover rounds down.
+    EXPECT_NEAR(frame.left - area.left, area.right - frame.right, 1);
+    EXPECT_NEAR(frame.top - area.top, area.bottom - frame.bottom, 1);
+}
+
 TEST_F(Startup, StatusPanelTextNeverShowsInAnotherColour) {
     MainWindow window(false);
     struct Change {

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace {
 
 constexpr UINT_PTR kFirstTimerId = 1; // a form numbers its timers from 1
@@ -59,6 +61,23 @@ TEST(WindowTimer, IsOnlyArmedWhenEnabledWithAnInterval) {
     EXPECT_FALSE(t.timer.Armed());
     t.Deliver();
     EXPECT_EQ(t.ticks, 0);
+}
+
+// The early work runs once before each tick, and never for a timer that is
+// no longer armed.
+TEST(WindowTimer, EarlyWorkPrecedesEachTickOnly) {
+    TimerForm t;
+    std::string order;
+    t.timer.OnEarly = [&] { order += 'e'; };
+    t.timer.OnTimer = [&] {
+        order += 't';
+        ++t.ticks;
+    };
+    t.timer.SetEnabled(true);
+    ASSERT_EQ(t.PumpUntil(2), 2);
+    t.timer.SetEnabled(false);
+    t.Deliver();
+    EXPECT_EQ(order, "etet");
 }
 
 TEST(WindowTimer, ATickLongBeforeItsDueTimeIsTakenAtOnce) {
