@@ -37,6 +37,7 @@ struct TUpdateCheck::State : std::enable_shared_from_this<State> {
     std::wstring Lang;
     TUpdateRetry Retry;
     HWND Target = nullptr;  // the hand-back window, on the starter's thread
+    EventHandle Started;    // manual reset: the GUI thread's loop runs, ask away
     EventHandle Ended;      // manual reset: the owner ended the check
     EventHandle HandedBack; // manual reset: the hand-back has finished
     // Written by the worker before it posts the hand-back.
@@ -50,12 +51,21 @@ using State = TUpdateCheck::State;
 
 constexpr UINT kPromptStyle = MB_YESNO | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;
 constexpr wchar_t kHandBackClass[] = L"MirvexUpdateHandBack";
+constexpr wchar_t kStartMessageName[] = L"MirvexUpdateStart";
 constexpr std::size_t kLanguageLength = 2;
 
 // A message of its own, so that no other window can mistake it for one of
 // its messages.
 UINT HandBackMessage() {
     static const UINT message = RegisterWindowMessageW(kHandBackClass);
+    return message;
+}
+
+// Lets the worker begin once the GUI thread takes messages again: the
+// request is not needed for the window's first paint, so loading the network
+// libraries and asking the service wait until the window is up.
+UINT StartMessage() {
+    static const UINT message = RegisterWindowMessageW(kStartMessageName);
     return message;
 }
 
@@ -90,11 +100,15 @@ void HandBack(State& state) {
 }
 
 LRESULT CALLBACK HandBackWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == 0 || message != HandBackMessage())
+    if (message == 0 || (message != HandBackMessage() && message != StartMessage()))
         return DefWindowProcW(window, message, wParam, lParam);
     auto* raw = reinterpret_cast<State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!raw)
         return 0;
+    if (message == StartMessage()) {
+        SetEvent(raw->Started.get());
+        return 0;
+    }
     // Once only; and the worker's reference keeps the state alive even if
     // the hand-back ends the check.
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -145,6 +159,10 @@ bool Attempt(State& state) {
 // The worker thread. Nothing may leave it: an error is handed to the GUI
 // thread, which reports it.
 void Work(const std::shared_ptr<State>& state) noexcept {
+    const HANDLE starts[] = {state->Started.get(), state->Ended.get()};
+    if (WaitForMultipleObjects(static_cast<DWORD>(std::size(starts)), starts, FALSE, INFINITE) !=
+        WAIT_OBJECT_0)
+        return;
     try {
         if (!Attempt(*state))
             return;
@@ -176,11 +194,14 @@ std::unique_ptr<TUpdateCheck> CheckUpdate(const std::wstring& URL, bool Debug, T
     state->ReportError = std::move(ReportError);
     state->Lang = UserLanguageCode().substr(0, kLanguageLength);
     state->Retry = Retry;
+    state->Started = NewManualResetEvent();
     state->Ended = NewManualResetEvent();
     state->HandedBack = NewManualResetEvent();
     state->Target = CreateHandBackWindow(*state);
     auto check = std::make_unique<TUpdateCheck>(state);
     std::thread([state] { Work(state); }).detach();
+    if (!PostMessageW(state->Target, StartMessage(), 0, 0))
+        SetEvent(state->Started.get());
     return check;
 }
 

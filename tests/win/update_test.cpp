@@ -20,6 +20,9 @@ constexpr ULONGLONG kHandBackTimeoutMs = 120'000;
 constexpr DWORD kPumpIntervalMs = 50;
 // The hand-back message's registered name (common/UpdateCheck.cpp).
 constexpr wchar_t kHandBackMessageName[] = L"MirvexUpdateHandBack";
+constexpr wchar_t kStartMessageName[] = L"MirvexUpdateStart";
+// How long a worker that must not ask yet is watched.
+constexpr DWORD kNoRequestMs = 300;
 
 class UpdateService : public testing::Test {
   protected:
@@ -141,14 +144,21 @@ TEST_F(UpdateService, WorkerAsksUntilAnswerThenHandsBackOnce) {
     }
 }
 
-// The window ends its check when it is destroyed; a hand-back that was
-// already on its way must then never run.
-TEST_F(UpdateService, EndedCheckNeverHandsBack) {
+// The worker asks only once the starting thread takes messages again (the
+// window is up by then). The window ends its check when it is destroyed; a
+// hand-back that was already on its way must then never run.
+TEST_F(UpdateService, CheckAsksAfterCreationAndEndedCheckNeverHandsBack) {
     service->Script(Steps({}));
     bool handedBack = false;
     auto check = Orv::CheckUpdate(
         service->Url(), false, [&](bool, const std::wstring&) { handedBack = true; },
         ui::HandleException);
+    Sleep(kNoRequestMs);
+    EXPECT_EQ(service->RequestCount(), 0);
+    const UINT startMessage = RegisterWindowMessageW(kStartMessageName);
+    MSG start{};
+    while (PeekMessageW(&start, nullptr, startMessage, startMessage, PM_REMOVE))
+        DispatchMessageW(&start);
     const UINT handBackMessage = RegisterWindowMessageW(kHandBackMessageName);
     const auto queued = [&] {
         MSG msg{};
