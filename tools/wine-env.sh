@@ -36,7 +36,9 @@ wine_prefix_ready() {
 xvfb_start() {
     local n=90
     while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: a server reset when the last client leaves can cut off a Wine
+    # program that is connecting at that moment.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     WINE_XVFB_PID=$!
     for _ in $(seq 1 100); do
         [ -e /tmp/.X11-unix/X$n ] && break

@@ -32,6 +32,11 @@ HOST_VARIABLES = ("MIRVEX_WEB_HOST", "MIRVEX_LINK_HOST")
 # The prefix's web browser: records the addresses it is asked to open.
 RECORD_BROWSER = Path(__file__).resolve().parents[2] / "tools" / "record-browser.sh"
 OPENED_URLS = "opened-urls.txt"
+# WinCtl commands that only read: safe to run again.
+READ_ONLY_WINCTL = ("list", "controls", "clock")
+# How often such a command is tried when Wine ended it before it could say
+# anything (see Session.winctl).
+WINCTL_TRIES = 3
 
 
 class ToolFailed(subprocess.CalledProcessError):
@@ -91,8 +96,13 @@ class Display:
         for n in range(FIRST_DISPLAY, LAST_DISPLAY + 1):
             if self._taken(n):
                 continue
+            # -noreset: by default the server resets when its last client
+            # leaves, which happens between tests when every Wine program
+            # has ended; a program connecting at that moment loses its
+            # connection half-way and Wine ends it with exit code 1.
             process = subprocess.Popen(
-                ["Xvfb", f":{n}", "-screen", "0", SCREEN_GEOMETRY, "-nolisten", "tcp"],
+                ["Xvfb", f":{n}", "-screen", "0", SCREEN_GEOMETRY, "-nolisten", "tcp",
+                 "-noreset"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             try:
                 wait_until(f"Xvfb :{n}",
@@ -238,8 +248,22 @@ class Session:
         return str(self.tools_dir / name)
 
     def winctl(self, *args, check=True):
-        """WinCtl's JSON lines as a list of dicts."""
-        result = self.run(["wine", self.tool("WinCtl.exe"), *map(str, args)], check=check)
+        """WinCtl's JSON lines as a list of dicts.
+
+        A read that fails prints what failed. Exit code 1 with no output at
+        all means Wine ended the process on its own (it does so when a thread
+        cannot open its X connection); a command that only reads is then
+        tried again, a bounded number of times."""
+        command = ["wine", self.tool("WinCtl.exe"), *map(str, args)]
+        tries = WINCTL_TRIES if args and args[0] in READ_ONLY_WINCTL else 1
+        for _ in range(tries):
+            result = self.run(command, check=False)
+            died_silently = (result.returncode == 1 and not result.stdout.strip()
+                             and not result.stderr.strip())
+            if not died_silently:
+                break
+        if check and result.returncode != 0:
+            raise ToolFailed(result.returncode, command, result.stdout, result.stderr)
         return [json.loads(line) for line in result.stdout.splitlines() if line.startswith("{")]
 
     def xdotool(self, *args, timeout=20):
