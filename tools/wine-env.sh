@@ -33,18 +33,34 @@ wine_prefix_ready() {
 }
 
 # Starts Xvfb on the first free display number from 90 and exports DISPLAY.
+# Another build on this machine may take the same number between the check
+# and the start; that server then exits at once, and the next number is tried.
 xvfb_start() {
     local n=90
-    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-    # -noreset: a server reset when the last client leaves can cut off a Wine
-    # program that is connecting at that moment.
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    WINE_XVFB_PID=$!
-    for _ in $(seq 1 100); do
-        [ -e /tmp/.X11-unix/X$n ] && break
-        sleep 0.1
+    while [ $n -lt 120 ]; do
+        if [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; then
+            n=$((n + 1))
+            continue
+        fi
+        # -noreset: a server reset when the last client leaves can cut off a
+        # Wine program that is connecting at that moment.
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+        WINE_XVFB_PID=$!
+        for _ in $(seq 1 100); do
+            [ -e /tmp/.X11-unix/X$n ] && break
+            kill -0 "$WINE_XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill -0 "$WINE_XVFB_PID" 2>/dev/null; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+        wait "$WINE_XVFB_PID" 2>/dev/null || true
+        WINE_XVFB_PID=
+        n=$((n + 1))
     done
-    export DISPLAY=":$n"
+    echo "no free X display number from 90 to 119" >&2
+    return 1
 }
 
 # wine_session_begin name [display]: prefix ready, display up (a private Xvfb
