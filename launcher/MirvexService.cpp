@@ -41,6 +41,9 @@ void RunPass() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything can load a DLL: a DLL loaded by name comes from the
+    // system folder, never from the launcher's folder or the current one.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     try {
         RunPass();
     } catch (...) {
