@@ -4,8 +4,9 @@
 #   the entry point first limits DLL search to the system folder, so a DLL of
 #   that name beside the program is never loaded (version, winhttp, wininet,
 #   winmm);
-# - or needed only after the window is up (shell32 to open a web page): under
-#   Wine each DLL loaded at start, with the DLLs it pulls in, delays the window.
+# - or needed only after the window is up (shell32 to open a web page, ole32
+#   for the shell's COM): under Wine each DLL loaded at start, with the DLLs it
+#   pulls in, delays the window.
 #
 # mirvex_delay_import(NAME) makes the imported library NAME_delay from
 # cmake/delayload/NAME.def (the functions called); link it instead of NAME.
