@@ -1,7 +1,8 @@
 #include "common/Update.h"
 
+#include "common/ShellOpen.h"
+
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -60,7 +61,7 @@ void SetApplicationTitle(const std::wstring& Title) {
 }
 
 void OpenUrl(const std::wstring& Url) {
-    ShellExecuteW(nullptr, L"open", Url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellOpen(Url, SW_SHOWNORMAL);
 }
 
 std::wstring FileVersionText(const std::wstring& Pattern) {

@@ -2,6 +2,7 @@
 // checks that the main program lies beside it, asks the update service once
 // and offers a newer version, and starts the main program when its first
 // argument is "/inst". No window, no console; exit code 0 on every path.
+#include "common/ShellOpen.h"
 #include "core/CommandLine.h"
 #include "core/LauncherText.h"
 #include "launcher/Control.h"
@@ -10,7 +11,6 @@
 #include "launcher/UpdateCheck.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 namespace {
 
@@ -35,12 +35,15 @@ void RunPass() {
     if (CheckForUpdate(*ServiceForm))
         return;
     if (core::FirstArgument(GetCommandLineW()) == core::kStartMainProgramArgument)
-        ShellExecuteW(nullptr, L"open", MainProgramPath().c_str(), nullptr, nullptr, SW_SHOW);
+        Orv::ShellOpen(MainProgramPath(), SW_SHOW);
 }
 
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything can load a DLL: a DLL loaded by name comes from the
+    // system folder, never from the launcher's folder or the current one.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     try {
         RunPass();
     } catch (...) {

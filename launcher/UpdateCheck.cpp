@@ -1,12 +1,11 @@
 #include "launcher/UpdateCheck.h"
 
+#include "common/ShellOpen.h"
 #include "core/Hosts.h"
 #include "core/LauncherAnswer.h"
 #include "core/LauncherText.h"
 #include "launcher/Messages.h"
 #include "launcher/WebClient.h"
-
-#include <shellapi.h>
 
 #include <initializer_list>
 #include <vector>
@@ -56,7 +55,7 @@ int ShowMessage(const TControl& form, const std::wstring& text, UINT type) {
 }
 
 void Open(const std::wstring& address) {
-    ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    Orv::ShellOpen(address, SW_SHOWNORMAL);
 }
 
 // The update service's answer, or the empty text when it could not be had.

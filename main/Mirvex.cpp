@@ -18,6 +18,9 @@ constexpr wchar_t kInstanceMutex[] = L"MirvexMutex";
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything can load a DLL: a DLL loaded by name comes from the
+    // system folder, never from the program's folder or the current one.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     ui::InstallLastResortHandlers();
     startup::Mark(startup::Phase::Entry);
     try {

@@ -65,22 +65,23 @@ class Mirvex:
 
     # --- life cycle ---------------------------------------------------------
 
-    def spawn(self, locale=DEFAULT_LOCALE, hosts=None):
+    def spawn(self, locale=DEFAULT_LOCALE, hosts=None, dll_overrides=None):
         """Starts a process of this copy without waiting for anything;
-        `hosts` points MIRVEX_WEB_HOST / MIRVEX_LINK_HOST at stand-ins."""
+        `hosts` points MIRVEX_WEB_HOST / MIRVEX_LINK_HOST at stand-ins,
+        `dll_overrides` adds Wine DLL overrides."""
         return self.session.spawn(["wine", str(self.exe)], locale=locale, cwd=self.folder,
-                                  hosts=hosts)
+                                  hosts=hosts, dll_overrides=dll_overrides)
 
-    def start(self, locale=DEFAULT_LOCALE, hosts=None):
+    def start(self, locale=DEFAULT_LOCALE, hosts=None, dll_overrides=None):
         """Starts Mirvex and waits until a new main window is visible."""
-        self.launch(locale, hosts)
+        self.launch(locale, hosts, dll_overrides)
         return self.wait_window()
 
-    def launch(self, locale=DEFAULT_LOCALE, hosts=None):
+    def launch(self, locale=DEFAULT_LOCALE, hosts=None, dll_overrides=None):
         """Starts Mirvex without waiting for its window (which shows only
         once the creation sequence, and any dialog inside it, is over)."""
         self._earlier = {w["hwnd"] for w in main_windows(self.session)}
-        self.process = self.spawn(locale, hosts)
+        self.process = self.spawn(locale, hosts, dll_overrides)
         return self.process
 
     def wait_window(self):

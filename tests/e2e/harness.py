@@ -29,6 +29,8 @@ TOOL_NAMES = ("ClickTarget.exe", "WinCtl.exe", "MinimalWindow.exe")
 # loopback port, so nothing leaves this machine, not even a name lookup.
 CLOSED_LOOPBACK = "http://127.0.0.1:9"
 HOST_VARIABLES = ("MIRVEX_WEB_HOST", "MIRVEX_LINK_HOST")
+# No Mono or Gecko install prompt in a fresh prefix.
+DLL_OVERRIDES = "mscoree,mshtml="
 # The prefix's web browser: records the addresses it is asked to open.
 RECORD_BROWSER = Path(__file__).resolve().parents[2] / "tools" / "record-browser.sh"
 OPENED_URLS = "opened-urls.txt"
@@ -201,26 +203,29 @@ class Session:
 
     # --- processes ----------------------------------------------------------
 
-    def env(self, locale=DEFAULT_LOCALE, hosts=None):
+    def env(self, locale=DEFAULT_LOCALE, hosts=None, dll_overrides=None):
         """The environment of a program started in this session; `hosts`
-        maps MIRVEX_WEB_HOST / MIRVEX_LINK_HOST to a stand-in's address."""
+        maps MIRVEX_WEB_HOST / MIRVEX_LINK_HOST to a stand-in's address;
+        `dll_overrides` adds Wine DLL overrides ("name,name=n,b")."""
         env = dict(os.environ)
         for name in HOST_VARIABLES:
             env.setdefault(name, CLOSED_LOOPBACK)
         env.update(hosts or {})
+        overrides = ";".join(filter(None, [DLL_OVERRIDES, dll_overrides]))
         env.update(WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEARCH="win64",
-                   WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display_name or "",
+                   WINEDLLOVERRIDES=overrides, DISPLAY=self.display_name or "",
                    LC_ALL=locale, LANG=locale)
         return env
 
     def spawn(self, args, locale=DEFAULT_LOCALE, cwd=None, stdout=subprocess.DEVNULL,
-              hosts=None):
-        process = subprocess.Popen(args, env=self.env(locale, hosts), cwd=cwd, stdout=stdout,
-                                   stderr=subprocess.DEVNULL)
+              hosts=None, dll_overrides=None):
+        process = subprocess.Popen(args, env=self.env(locale, hosts, dll_overrides), cwd=cwd,
+                                   stdout=stdout, stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
 
-    def run(self, args, locale=DEFAULT_LOCALE, timeout=TOOL_TIMEOUT, check=True):
+    def run(self, args, locale=DEFAULT_LOCALE, timeout=TOOL_TIMEOUT, check=True,
+            dll_overrides=None):
         """Runs a program to its end and returns its CompletedProcess; on
         time-out it is killed (by PID).
 
@@ -230,7 +235,8 @@ class Session:
         the program itself has ended.
         """
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            process = subprocess.Popen(args, env=self.env(locale), stdout=out, stderr=err)
+            process = subprocess.Popen(args, env=self.env(locale, dll_overrides=dll_overrides),
+                                       stdout=out, stderr=err)
             try:
                 code = process.wait(timeout)
             except subprocess.TimeoutExpired:

@@ -6,6 +6,10 @@
 #include "common/Update.h"
 #include "core/UpdateAnswer.h"
 
+#include <objbase.h>
+
+#include <thread>
+
 namespace {
 
 using namespace wintest;
@@ -14,6 +18,8 @@ constexpr char kLink[] = "https://example.invalid/dl/new.exe";
 constexpr wchar_t kLinkText[] = L"https://example.invalid/dl/new.exe";
 constexpr char kNoUpdate[] = R"({"result":true,"update":""})";
 constexpr wchar_t kNoUpdateText[] = LR"({"result":true,"update":""})";
+// The test prefix's browser only records the pages it is asked to open.
+constexpr wchar_t kClosedPortPage[] = L"http://127.0.0.1:9/";
 constexpr std::size_t kMiB = 1024 * 1024;
 constexpr unsigned kShortWaitMs = 20;
 constexpr ULONGLONG kHandBackTimeoutMs = 120'000;
@@ -171,6 +177,24 @@ TEST_F(UpdateService, CheckAsksAfterCreationAndEndedCheckNeverHandsBack) {
     check.reset();
     PumpMessages();
     EXPECT_FALSE(handedBack);
+}
+
+// The shell can hand the work to extensions that need COM: from its first
+// page on, the thread that opens pages is in a single-threaded apartment.
+TEST(OpenUrl, PutsTheCallingThreadInASingleThreadedApartment) {
+    HRESULT before = S_OK;
+    HRESULT after = E_FAIL;
+    APTTYPE type{};
+    std::thread([&] {
+        APTTYPEQUALIFIER qualifier{};
+        before = CoGetApartmentType(&type, &qualifier);
+        Orv::OpenUrl(kClosedPortPage);
+        after = CoGetApartmentType(&type, &qualifier);
+    }).join();
+    EXPECT_EQ(before, CO_E_NOTINITIALIZED);
+    EXPECT_EQ(after, S_OK);
+    // The process's first single-threaded apartment is its main one.
+    EXPECT_TRUE(type == APTTYPE_STA || type == APTTYPE_MAINSTA) << type;
 }
 
 class UpdateCallback : public CleanStateTest {};
