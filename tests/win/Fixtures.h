@@ -121,6 +121,31 @@ class RecordingTimerPeriod : public ITimerPeriod {
     void Release(UINT milliseconds) override { calls.push_back(-static_cast<long>(milliseconds)); }
 };
 
+// The file system with its attribute query failing for every path.
+class FailingAttributes : public WindowsFiles {
+  public:
+    explicit FailingAttributes(DWORD error) : error_(error) {}
+    DWORD GetAttributes(const std::wstring&, DWORD& error) override {
+        error = error_;
+        return INVALID_FILE_ATTRIBUTES;
+    }
+
+  private:
+    DWORD error_;
+};
+
+// Writes through Windows, running `onWrite` before each write; with
+// `failAfter` set, a write puts that many bytes on disk and then fails as a
+// full disk does.
+class WriteSpy : public WindowsFiles {
+  public:
+    std::optional<DWORD> failAfter;
+    std::function<void()> onWrite;
+    int writes = 0;
+
+    DWORD Write(HANDLE file, const char* data, DWORD size, DWORD& done) override;
+};
+
 // Collects what reaches the program-wide error handler while alive.
 class ErrorRecorder {
   public:
@@ -219,7 +244,7 @@ struct MainWindow {
     RecordingTimerPeriod timerPeriod;
     std::unique_ptr<TFrmMain> form;
 
-    explicit MainWindow(bool runFormCreate = true);
+    explicit MainWindow(bool runFormCreate = true, IFileSystem& files = WindowsFileSystem());
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
