@@ -88,7 +88,7 @@ class RecordingInput : public IUserInput {
 };
 
 // Records message boxes and beeps; never blocks. Every box is answered with
-// `answer`.
+// `answer`, after `onBox` has run as if inside the box's message loop.
 class RecordingNotice : public IUserNotice {
   public:
     int answer = IDOK;
@@ -99,10 +99,13 @@ class RecordingNotice : public IUserNotice {
     };
     std::vector<Box> boxes;
     std::vector<UINT> beeps;
+    std::function<void()> onBox;
 
     int MessageBox(HWND, const std::wstring& text, const std::wstring& caption,
                    UINT type) override {
         boxes.push_back({text, caption, type});
+        if (onBox)
+            onBox();
         return answer;
     }
     void MessageBeep(UINT type) override { beeps.push_back(type); }
