@@ -187,6 +187,7 @@ TEST_F(RecordFile, SavingAnEmptyListDeletesTheFile) {
 TEST_F(RecordFile, MissingFileLeavesTheListAsItWas) {
     Form().ListArea.AddRow(kLeftDouble);
     Form().LoadRecord(folder->File(L"missing.lst"));
+    Form().LoadRecord(folder->File(L"missing\\Mirvex.lst")); // no folder either
     EXPECT_EQ(Rows(Form()), (std::vector<Row>{kLeftDouble}));
 }
 
@@ -206,26 +207,6 @@ TEST_F(RecordFile, BadIndexFailsTheWholeLoadAndNamesTheFile) {
     EXPECT_NE(message.find("line 2"), std::string::npos) << message;
     EXPECT_NE(message.find("'x' is not a valid whole number"), std::string::npos) << message;
     EXPECT_EQ(Rows(Form()), (std::vector<Row>{kWheelSingle}));
-}
-
-// Only "not found" answers mean there is no file; any other failure of the
-// test is an unreadable file, which the window then never replaces.
-TEST_F(RecordFile, ExistenceThatCannotBeToldIsNoMissingFile) {
-    const struct {
-        DWORD error;
-        bool fails;
-    } cases[] = {{ERROR_PATH_NOT_FOUND, false}, {ERROR_BAD_NETPATH, true}, {ERROR_NOT_READY, true}};
-    WriteBytes(file, "0x0,0,1,00:00:01.00\r\n");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.error);
-        wintest::FailingAttributes files(c.error);
-        MainWindow window(false, files);
-        window->ListArea.AddRow(kWheelSingle);
-        const std::string message = FileErrorOf([&] { window->LoadRecord(file); });
-        EXPECT_EQ(message.rfind(Naming("Cannot check the file", file) + ": ", 0) == 0, c.fails)
-            << message;
-        EXPECT_EQ(Rows(*window), (std::vector<Row>{kWheelSingle}));
-    }
 }
 
 TEST_F(RecordFile, FileOverTheLimitIsRefusedUnread) {
