@@ -53,11 +53,15 @@ struct TUpdateRetry {
     unsigned WaitMs = 10'000;
 };
 
+class THandBackHold;
+
 // A running update check, owned by the GUI thread that started it. Ending it
 // (destroying this object, on that thread) ends the check at once: a wait
-// between attempts stops, no further request is made, and a hand-back that
-// has not run yet never runs. The window that started a check ends it when
-// it is destroyed, so the check can never reach a window that is gone.
+// between attempts stops, no further request is made, a hand-back that has
+// not run yet never runs, and an open download question ends as No without
+// calling Proc. The window that started a check ends it when it closes, so
+// no question outlives the window and the check never reaches a window that
+// is gone.
 class TUpdateCheck {
   public:
     struct State;
@@ -66,8 +70,28 @@ class TUpdateCheck {
     TUpdateCheck(const TUpdateCheck&) = delete;
     TUpdateCheck& operator=(const TUpdateCheck&) = delete;
 
+    // While the returned hold lives, a hand-back that arrives waits instead
+    // of asking; it runs once the last hold ends, unless the check was ended
+    // meanwhile. For a moment in which the window asks a question of its
+    // own, such as the close's.
+    [[nodiscard]] THandBackHold HoldHandBack();
+
   private:
     std::shared_ptr<State> state_;
+};
+
+class THandBackHold {
+  public:
+    THandBackHold() = default; // holds nothing
+    explicit THandBackHold(std::shared_ptr<TUpdateCheck::State> state);
+    ~THandBackHold();
+    THandBackHold(THandBackHold&&) = default;
+    THandBackHold& operator=(THandBackHold&&) = delete;
+    THandBackHold(const THandBackHold&) = delete;
+    THandBackHold& operator=(const THandBackHold&) = delete;
+
+  private:
+    std::shared_ptr<TUpdateCheck::State> state_;
 };
 
 // Where an error that ends a hand-back goes: the program-wide handler.

@@ -8,10 +8,15 @@
 #include "core/UpdatePrompt.h"
 #include <windows.h>
 
+#include <atomic>
+#include <cwchar>
 #include <exception>
+#include <iterator>
 #include <memory>
+#include <random>
 #include <stdexcept>
 #include <thread>
+#include <type_traits>
 #include <utility>
 
 namespace Orv {
@@ -40,9 +45,20 @@ struct TUpdateCheck::State : std::enable_shared_from_this<State> {
     EventHandle Started;    // manual reset: the GUI thread's loop runs, ask away
     EventHandle Ended;      // manual reset: the owner ended the check
     EventHandle HandedBack; // manual reset: the hand-back has finished
+    // The mark of this check's own hand-back message: anyone in the session
+    // can post the message to the window, and only a post that carries the
+    // mark, after the worker has finished writing, is acted on.
+    LPARAM Cookie = 0;
     // Written by the worker before it posts the hand-back.
     std::wstring Data;
     std::exception_ptr WorkerError;
+    // Set by the worker once Data and WorkerError are final.
+    std::atomic<bool> Posted{false};
+    // GUI thread only: the holds on the hand-back, whether one arrived
+    // meanwhile, and the download question while it is open.
+    int Holds = 0;
+    bool Deferred = false;
+    HWND Question = nullptr;
 };
 
 namespace {
@@ -53,6 +69,7 @@ constexpr UINT kPromptStyle = MB_YESNO | MB_ICONINFORMATION | MB_SETFOREGROUND |
 constexpr wchar_t kHandBackClass[] = L"MirvexUpdateHandBack";
 constexpr wchar_t kStartMessageName[] = L"MirvexUpdateStart";
 constexpr std::size_t kLanguageLength = 2;
+constexpr wchar_t kDialogClass[] = L"#32770";
 
 // A message of its own, so that no other window can mistake it for one of
 // its messages.
@@ -80,23 +97,68 @@ bool IsSet(const EventHandle& event) {
     return WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0;
 }
 
+LPARAM NewCookie() {
+    std::random_device random;
+    return static_cast<LPARAM>((static_cast<unsigned long long>(random()) << 32) | random());
+}
+
+bool PostHandBack(const State& state) {
+    return PostMessageW(state.Target, HandBackMessage(), 0, state.Cookie) != 0;
+}
+
+// Where the hook below notes the first dialog this thread creates.
+thread_local HWND* t_question = nullptr;
+
+LRESULT CALLBACK NoteQuestion(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && t_question && !*t_question) {
+        const auto window = reinterpret_cast<HWND>(wParam);
+        wchar_t name[std::size(kDialogClass) + 1] = {};
+        if (GetClassNameW(window, name, static_cast<int>(std::size(name))) &&
+            std::wcscmp(name, kDialogClass) == 0)
+            *t_question = window;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+struct HookRemover {
+    void operator()(HHOOK hook) const {
+        if (hook)
+            UnhookWindowsHookEx(hook);
+    }
+};
+
+// The download question. Its window is noted while it is open, so that
+// ending the check can answer it No.
+int AskDownload(State& state) {
+    const std::wstring text = core::UpdatePromptText(state.Lang);
+    HWND* const outer = t_question;
+    t_question = &state.Question;
+    int answer = IDNO;
+    {
+        const std::unique_ptr<std::remove_pointer_t<HHOOK>, HookRemover> hook(
+            SetWindowsHookExW(WH_CBT, NoteQuestion, nullptr, GetCurrentThreadId()));
+        // No owner window: the main window stays usable while the question
+        // is open.
+        answer = MessageBoxW(nullptr, text.c_str(), ApplicationTitle().c_str(), kPromptStyle);
+    }
+    t_question = outer;
+    state.Question = nullptr;
+    return answer;
+}
+
 // On the GUI thread: offer the link, when there is one that may be opened,
-// then tell the caller.
+// then tell the caller, unless the check was ended meanwhile.
 void HandBack(State& state) {
     if (state.WorkerError)
         std::rethrow_exception(state.WorkerError);
     const std::wstring item = core::OfferedLink(state.Data);
     bool opened = false;
-    if (!item.empty()) {
-        // No owner window: the main window stays usable while the question
-        // is open.
-        const std::wstring text = core::UpdatePromptText(state.Lang);
-        if (MessageBoxW(nullptr, text.c_str(), ApplicationTitle().c_str(), kPromptStyle) == IDYES) {
-            OpenUrl(item);
-            opened = true;
-        }
+    if (!item.empty() && AskDownload(state) == IDYES && !IsSet(state.Ended)) {
+        OpenUrl(item);
+        opened = true;
     }
-    state.Proc(opened, state.Data);
+    if (!IsSet(state.Ended))
+        state.Proc(opened, state.Data);
 }
 
 LRESULT CALLBACK HandBackWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -107,6 +169,14 @@ LRESULT CALLBACK HandBackWindowProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     if (message == StartMessage()) {
         SetEvent(raw->Started.get());
+        return 0;
+    }
+    // Not this worker's post, or one that came before the answer was
+    // complete: nothing to act on.
+    if (lParam != raw->Cookie || !raw->Posted.load(std::memory_order_acquire))
+        return 0;
+    if (raw->Holds > 0) {
+        raw->Deferred = true;
         return 0;
     }
     // Once only; and the worker's reference keeps the state alive even if
@@ -169,7 +239,8 @@ void Work(const std::shared_ptr<State>& state) noexcept {
     } catch (...) {
         state->WorkerError = std::current_exception();
     }
-    if (IsSet(state->Ended) || !PostMessageW(state->Target, HandBackMessage(), 0, 0))
+    state->Posted.store(true, std::memory_order_release);
+    if (IsSet(state->Ended) || !PostHandBack(*state))
         return;
     const HANDLE ends[] = {state->HandedBack.get(), state->Ended.get()};
     WaitForMultipleObjects(static_cast<DWORD>(std::size(ends)), ends, FALSE, INFINITE);
@@ -183,6 +254,26 @@ TUpdateCheck::~TUpdateCheck() {
     // The window first: a hand-back still queued then finds no window.
     DestroyWindow(state_->Target);
     SetEvent(state_->Ended.get());
+    // An open question ends as No; the hand-back then sees the check ended.
+    if (state_->Question)
+        EndDialog(state_->Question, IDNO);
+}
+
+THandBackHold TUpdateCheck::HoldHandBack() {
+    return THandBackHold(state_);
+}
+
+THandBackHold::THandBackHold(std::shared_ptr<TUpdateCheck::State> state)
+    : state_(std::move(state)) {
+    ++state_->Holds;
+}
+
+THandBackHold::~THandBackHold() {
+    if (!state_ || --state_->Holds > 0 || !state_->Deferred)
+        return;
+    state_->Deferred = false;
+    if (!IsSet(state_->Ended))
+        PostHandBack(*state_);
 }
 
 std::unique_ptr<TUpdateCheck> CheckUpdate(const std::wstring& URL, bool Debug, TUpdateProc Proc,
@@ -197,6 +288,7 @@ std::unique_ptr<TUpdateCheck> CheckUpdate(const std::wstring& URL, bool Debug, T
     state->Started = NewManualResetEvent();
     state->Ended = NewManualResetEvent();
     state->HandedBack = NewManualResetEvent();
+    state->Cookie = NewCookie();
     state->Target = CreateHandBackWindow(*state);
     auto check = std::make_unique<TUpdateCheck>(state);
     std::thread([state] { Work(state); }).detach();

@@ -10,7 +10,16 @@
 
 namespace {
 
-constexpr DWORD kReadChunk = 1u << 20;
+constexpr DWORD kChunk = 1u << 20;
+constexpr std::size_t kMiB = 1u << 20;
+constexpr wchar_t kTemporarySuffix[] = L".tmp";
+constexpr wchar_t kLongPathPrefix[] = L"\\\\?\\";
+constexpr wchar_t kDevicePrefix[] = L"\\\\.\\";
+constexpr wchar_t kShareLongPrefix[] = L"\\\\?\\UNC\\";
+constexpr wchar_t kSharePrefix[] = L"\\\\";
+// What the new content takes over from the file it replaces.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 std::wstring SystemMessage(DWORD error) {
     wchar_t* buffer = nullptr;
@@ -28,14 +37,99 @@ std::wstring SystemMessage(DWORD error) {
     return text;
 }
 
-std::wstring DirectoryOf(const std::wstring& path) {
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+// The path as the file functions take it at any length: full, with the
+// "\\?\" prefix ("\\?\UNC\" for a share). A path that cannot be made full is
+// passed on as it is, so the call itself reports why.
+std::wstring SystemPath(const std::wstring& path) {
+    if (path.starts_with(kLongPathPrefix) || path.starts_with(kDevicePrefix))
+        return path;
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return path;
+    full.resize(length);
+    if (full.starts_with(kSharePrefix))
+        return kShareLongPrefix + full.substr(std::size(kSharePrefix) - 1);
+    return kLongPathPrefix + full;
 }
 
-bool IsReadOnlyFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+// The two answers that mean the file is not there; anything else means it
+// could not be told.
+bool IsNotThere(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool IsReadOnly(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+bool IsDirectory(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+FileError TooLarge(const std::wstring& path, std::size_t limit) {
+    return FileError("Cannot read the file", path,
+                     L"it is larger than " + std::to_wstring(limit / kMiB) + L" MiB");
+}
+
+// Writes every byte to a new file and flushes it to disk: ERROR_SUCCESS or
+// the reason. `created` tells whether the file was made.
+DWORD WriteNewFile(const std::wstring& path, std::string_view bytes, DWORD attributes,
+                   IFileSystem& files, bool& created) {
+    // A file an interrupted save left may carry attributes a new file
+    // cannot be created over.
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ui::UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+    created = file.get() != INVALID_HANDLE_VALUE;
+    if (!created)
+        return GetLastError();
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const auto chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, kChunk));
+        DWORD done = 0;
+        const DWORD error = files.Write(file.get(), bytes.data() + written, chunk, done);
+        if (error != ERROR_SUCCESS)
+            return error;
+        if (done == 0)
+            return ERROR_WRITE_FAULT;
+        written += done;
+    }
+    return FlushFileBuffers(file.get()) ? ERROR_SUCCESS : GetLastError();
+}
+
+DWORD MoveIntoPlace(const std::wstring& temporary, const std::wstring& target) {
+    return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) ? ERROR_SUCCESS
+                                                                                  : GetLastError();
+}
+
+// Puts the new file in the old one's place. ReplaceFileW keeps what the old
+// file carries (attributes, permissions); with no old file the new one
+// simply takes the name.
+DWORD PutInPlace(const std::wstring& temporary, const std::wstring& target) {
+    // The old file must be free to go: one that another program holds open
+    // without sharing cannot be replaced. Asked first, because some systems'
+    // ReplaceFileW leave a copy of the old file behind when they fail on it.
+    {
+        const ui::UniqueHandle old(
+            CreateFileW(target.c_str(), GENERIC_READ | DELETE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (old.get() == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            return error == ERROR_FILE_NOT_FOUND ? MoveIntoPlace(temporary, target) : error;
+        }
+    }
+    if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr))
+        return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    // Gone since it was looked at.
+    return error == ERROR_FILE_NOT_FOUND ? MoveIntoPlace(temporary, target) : error;
 }
 
 } // namespace
@@ -64,78 +158,84 @@ std::wstring ProgramDirectory() {
     }
 }
 
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+bool FileExists(const std::wstring& path, IFileSystem& files) {
+    const std::wstring target = SystemPath(path);
+    DWORD error = ERROR_SUCCESS;
+    const DWORD attributes = files.GetAttributes(target, error);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (IsNotThere(error))
+            return false;
+        throw SystemFileError("Cannot check the file", path, error);
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return false;
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return true;
     // A link: it exists when its target does.
-    ui::UniqueHandle target(CreateFileW(path.c_str(), 0,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return target.get() != INVALID_HANDLE_VALUE;
+    ui::UniqueHandle link(CreateFileW(target.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (link.get() != INVALID_HANDLE_VALUE)
+        return true;
+    error = GetLastError();
+    if (IsNotThere(error))
+        return false;
+    throw SystemFileError("Cannot check the file", path, error);
 }
 
-std::string ReadWholeFile(const std::wstring& path) {
-    HANDLE raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+std::string ReadWholeFile(const std::wstring& path, std::size_t limit) {
+    HANDLE raw =
+        CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (raw == INVALID_HANDLE_VALUE)
         throw SystemFileError("Cannot open the file", path, GetLastError());
     ui::UniqueHandle file(raw);
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file.get(), &size) && static_cast<ULONGLONG>(size.QuadPart) > limit)
+        throw TooLarge(path, limit);
     std::string bytes;
-    std::vector<char> chunk(kReadChunk);
+    std::vector<char> chunk(kChunk);
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(file.get(), chunk.data(), kReadChunk, &read, nullptr))
+        if (!ReadFile(file.get(), chunk.data(), kChunk, &read, nullptr))
             throw SystemFileError("Cannot read the file", path, GetLastError());
         if (read == 0)
             return bytes;
+        // The file may grow while it is read.
+        if (read > limit - bytes.size())
+            throw TooLarge(path, limit);
         bytes.append(chunk.data(), read);
     }
 }
 
-void WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
-    // Windows refuses to replace a read-only file; say so before any work,
-    // and the same on systems whose rename would replace it regardless.
-    if (IsReadOnlyFile(path))
+std::wstring TemporaryFileOf(const std::wstring& path) {
+    return path + kTemporarySuffix;
+}
+
+void WriteFileAtomically(const std::wstring& path, std::string_view bytes, IFileSystem& files) {
+    const std::wstring target = SystemPath(path);
+    const DWORD old = GetFileAttributesW(target.c_str());
+    // Windows refuses to replace a read-only file or a folder; say so before
+    // any work, and the same on systems that would replace it regardless.
+    if (IsReadOnly(old) || IsDirectory(old))
         throw SystemFileError("Cannot write the file", path, ERROR_ACCESS_DENIED);
-    const std::wstring directory = DirectoryOf(path);
-    wchar_t temporary[MAX_PATH + 1] = {};
-    if (!GetTempFileNameW(directory.c_str(), L"mvx", 0, temporary))
-        throw SystemFileError("Cannot write the file", path, GetLastError());
-    const std::wstring temporaryPath = temporary;
-    DWORD error = ERROR_SUCCESS;
-    {
-        ui::UniqueHandle file(CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr,
-                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.get() == INVALID_HANDLE_VALUE) {
-            error = GetLastError();
-        } else {
-            std::size_t written = 0;
-            while (error == ERROR_SUCCESS && written < bytes.size()) {
-                DWORD done = 0;
-                const auto chunk =
-                    static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, kReadChunk));
-                if (!WriteFile(file.get(), bytes.data() + written, chunk, &done, nullptr) ||
-                    done == 0)
-                    error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
-                written += done;
-            }
-            if (error == ERROR_SUCCESS && !FlushFileBuffers(file.get()))
-                error = GetLastError();
-        }
-    }
-    if (error == ERROR_SUCCESS && !MoveFileExW(temporaryPath.c_str(), path.c_str(),
-                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        error = GetLastError();
+    const DWORD kept = old == INVALID_FILE_ATTRIBUTES ? 0 : old & kKeptAttributes;
+    const std::wstring temporary = TemporaryFileOf(target);
+    bool created = false;
+    DWORD error =
+        WriteNewFile(temporary, bytes, kept ? kept : FILE_ATTRIBUTE_NORMAL, files, created);
+    if (error == ERROR_SUCCESS)
+        error = PutInPlace(temporary, target);
     if (error != ERROR_SUCCESS) {
-        DeleteFileW(temporaryPath.c_str());
+        if (created)
+            DeleteFileW(temporary.c_str());
         throw SystemFileError("Cannot write the file", path, error);
     }
 }
 
 void DeleteFileQuietly(const std::wstring& path) {
-    if (!IsReadOnlyFile(path))
-        DeleteFileW(path.c_str());
+    const std::wstring target = SystemPath(path);
+    DeleteFileW(TemporaryFileOf(target).c_str());
+    if (!IsReadOnly(GetFileAttributesW(target.c_str())))
+        DeleteFileW(target.c_str());
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/Update.h"
+#include "main/FileSystem.h"
 #include "main/TimerResolution.h"
 #include "main/UserInput.h"
 #include "ui/Button.h"
@@ -29,7 +30,8 @@ class TFrmMain : public ui::TForm {
   public:
     explicit TFrmMain(IUserInput& input = WindowsUserInput(),
                       IUserNotice& notice = WindowsUserNotice(),
-                      ITimerPeriod& timerPeriod = WindowsTimerPeriod());
+                      ITimerPeriod& timerPeriod = WindowsTimerPeriod(),
+                      IFileSystem& files = WindowsFileSystem());
     ~TFrmMain() override;
 
     // Controls, in the window's tree order.
@@ -134,6 +136,7 @@ class TFrmMain : public ui::TForm {
     IUserInput& input_;
     IUserNotice& notice_;
     ITimerPeriod& timerPeriod_;
+    IFileSystem& files_;
     std::minstd_rand random_;
     std::optional<POINT> earlyCursor_;
     std::optional<TimerResolution> timerResolution_;

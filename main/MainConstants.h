@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 namespace mainwindow {
 
 // Settings values (HKEY_CURRENT_USER\Software\Norvale\Mirvex).
@@ -15,6 +17,9 @@ inline constexpr int kDefaultAddKey = 115; // F4
 
 // The record file beside the program.
 inline constexpr wchar_t kRecordFileName[] = L"Mirvex.lst";
+// A larger record file is refused as unreadable: 10,000 rows take about
+// 250 KB, so no list the window can hold comes near it.
+inline constexpr std::size_t kRecordFileLimit = 16u << 20;
 
 // Status panel: the two states and the panel's own colours.
 inline constexpr COLORREF kSilver = RGB(192, 192, 192);

@@ -76,10 +76,19 @@ void TFrmMain::UpdateCallback(bool Opened, const std::wstring&) {
 }
 
 void TFrmMain::FormClose(ui::TComponent*, ui::TCloseAction& Action) {
-    if (!SaveRecordAtClose()) {
-        Action = ui::TCloseAction::None;
-        return;
+    {
+        // The update check's answer waits while the close may ask something:
+        // it must not stack its question on the close's, nor close again.
+        const Orv::THandBackHold hold =
+            UpdateCheck ? UpdateCheck->HoldHandBack() : Orv::THandBackHold();
+        if (!SaveRecordAtClose()) {
+            Action = ui::TCloseAction::None;
+            return;
+        }
     }
+    // The check goes with the window: an open download question ends as No,
+    // so nothing keeps the program after its window.
+    UpdateCheck.reset();
     ReleaseRunHotKey();
     timerResolution_.reset();
 }

@@ -33,7 +33,8 @@ constexpr wchar_t kDelayEditorBlank[] = L"  :  :  .  ";
 
 } // namespace
 
-TFrmMain::TFrmMain(IUserInput& input, IUserNotice& notice, ITimerPeriod& timerPeriod)
+TFrmMain::TFrmMain(IUserInput& input, IUserNotice& notice, ITimerPeriod& timerPeriod,
+                   IFileSystem& files)
     : ui::TForm(kFormOptions, kProductName, kWindowFont),
       PanelHeader(this, this, {0, 0, 555, 65}, kHeaderStyle),
       LabelTitle(this, &PanelHeader, {16, 16, 144, 35}, kProductName),
@@ -58,8 +59,9 @@ TFrmMain::TFrmMain(IUserInput& input, IUserNotice& notice, ITimerPeriod& timerPe
       BtnClear(this, &GroupBox3, {240, 166, 65, 25}, L"비우기"),
       PanelMessage(this, this, {8, 279, 539, 50}, kStatusStyle), TmrClick(*this, 1000, false),
       Popup(this), N1(this, Popup, L"삭제"), input_(input), notice_(notice),
-      timerPeriod_(timerPeriod), random_(static_cast<std::minstd_rand::result_type>(
-                                     std::chrono::steady_clock::now().time_since_epoch().count())) {
+      timerPeriod_(timerPeriod), files_(files),
+      random_(static_cast<std::minstd_rand::result_type>(
+          std::chrono::steady_clock::now().time_since_epoch().count())) {
     LabelTitle.SetFont(kTitleFont);
     PanelMessage.SetFont(kStatusFont);
     InputInterval.SetText(kDelayEditorBlank);

@@ -46,9 +46,10 @@ void TFrmMain::BtnClearClick(ui::TComponent*) {
 
 void TFrmMain::LoadRecord(const std::wstring& FileName) {
     const std::wstring path = RecordFilePath(FileName);
-    if (!FileExists(path))
+    if (!FileExists(path, files_))
         return;
-    const auto lines = core::SplitLines(core::DecodeText(ReadWholeFile(path), Orv::FromAnsi));
+    const auto lines =
+        core::SplitLines(core::DecodeText(ReadWholeFile(path, kRecordFileLimit), Orv::FromAnsi));
     const auto buttons = InputMouse.Items();
     const auto kinds = InputClick.Items();
     // Every line is read before any row is added, so a bad line leaves the
@@ -93,5 +94,5 @@ void TFrmMain::StoreRecordFile(const std::wstring& path, const std::string& byte
     if (bytes.empty())
         DeleteFileQuietly(path);
     else
-        WriteFileAtomically(path, bytes);
+        WriteFileAtomically(path, bytes, files_);
 }

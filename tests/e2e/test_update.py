@@ -92,6 +92,19 @@ class UpdateOfferTest(E2ETestCase):
         self.assertEqual(self.opened_urls(), [LINK])
         self.assertEqual(app.record_bytes(), b"10x20,1,0,00:00:01.00\r\n")
 
+    def test_closing_the_window_ends_the_open_question_and_the_program(self):
+        app = self.start(LINK)
+        self.prompt()
+        app.request_close()
+        # The question ends as No with the window, and nothing keeps the
+        # process (and its single-instance mutex) alive.
+        self.assertEqual(wait_exit(app.process), 0)
+        self.assertEqual(self.prompts(), [])
+        self.assertEqual(self.opened_urls(), [])
+        # So a new start opens its window (the service now offers nothing).
+        app.start(hosts={"MIRVEX_WEB_HOST": self.service.url})
+        self.assertEqual(app.close(), 0)
+
     def test_offer_of_a_local_program_shows_nothing(self):
         app = self.start("C:\\Windows\\notepad.exe")
         wait_until("the update request", lambda: self.service.requests, PROMPT_TIMEOUT)

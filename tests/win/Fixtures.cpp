@@ -119,6 +119,16 @@ std::vector<std::wstring> TempFolder::Entries() const {
     return names;
 }
 
+DWORD WriteSpy::Write(HANDLE file, const char* data, DWORD size, DWORD& done) {
+    ++writes;
+    if (onWrite)
+        onWrite();
+    if (!failAfter)
+        return WindowsFiles::Write(file, data, size, done);
+    WindowsFiles::Write(file, data, std::min(size, *failAfter), done);
+    return ERROR_DISK_FULL;
+}
+
 std::string ReadBytes(const std::wstring& path) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -155,8 +165,8 @@ void PumpMessages() {
     }
 }
 
-MainWindow::MainWindow(bool runFormCreate)
-    : form(std::make_unique<TFrmMain>(input, notice, timerPeriod)) {
+MainWindow::MainWindow(bool runFormCreate, IFileSystem& files)
+    : form(std::make_unique<TFrmMain>(input, notice, timerPeriod, files)) {
     if (runFormCreate)
         ui::Guard([&] { form->FormCreate(form.get()); });
 }

@@ -88,7 +88,7 @@ class RecordingInput : public IUserInput {
 };
 
 // Records message boxes and beeps; never blocks. Every box is answered with
-// `answer`.
+// `answer`, after `onBox` has run as if inside the box's message loop.
 class RecordingNotice : public IUserNotice {
   public:
     int answer = IDOK;
@@ -99,10 +99,13 @@ class RecordingNotice : public IUserNotice {
     };
     std::vector<Box> boxes;
     std::vector<UINT> beeps;
+    std::function<void()> onBox;
 
     int MessageBox(HWND, const std::wstring& text, const std::wstring& caption,
                    UINT type) override {
         boxes.push_back({text, caption, type});
+        if (onBox)
+            onBox();
         return answer;
     }
     void MessageBeep(UINT type) override { beeps.push_back(type); }
@@ -119,6 +122,31 @@ class RecordingTimerPeriod : public ITimerPeriod {
         return true;
     }
     void Release(UINT milliseconds) override { calls.push_back(-static_cast<long>(milliseconds)); }
+};
+
+// The file system with its attribute query failing for every path.
+class FailingAttributes : public WindowsFiles {
+  public:
+    explicit FailingAttributes(DWORD error) : error_(error) {}
+    DWORD GetAttributes(const std::wstring&, DWORD& error) override {
+        error = error_;
+        return INVALID_FILE_ATTRIBUTES;
+    }
+
+  private:
+    DWORD error_;
+};
+
+// Writes through Windows, running `onWrite` before each write; with
+// `failAfter` set, a write puts that many bytes on disk and then fails as a
+// full disk does.
+class WriteSpy : public WindowsFiles {
+  public:
+    std::optional<DWORD> failAfter;
+    std::function<void()> onWrite;
+    int writes = 0;
+
+    DWORD Write(HANDLE file, const char* data, DWORD size, DWORD& done) override;
 };
 
 // Collects what reaches the program-wide error handler while alive.
@@ -219,7 +247,7 @@ struct MainWindow {
     RecordingTimerPeriod timerPeriod;
     std::unique_ptr<TFrmMain> form;
 
-    explicit MainWindow(bool runFormCreate = true);
+    explicit MainWindow(bool runFormCreate = true, IFileSystem& files = WindowsFileSystem());
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;

@@ -3,9 +3,12 @@
 // both the list and the file as they were.
 #include "Fixtures.h"
 
+#include "common/AnsiText.h"
 #include "main/FileIo.h"
 #include "ui/Handles.h"
 #include "core/TextCodec.h"
+
+#include <limits>
 
 namespace {
 
@@ -13,6 +16,10 @@ using wintest::MainWindow;
 using wintest::ReadBytes;
 using wintest::TempFolder;
 using wintest::WriteBytes;
+using wintest::WriteSpy;
+
+constexpr std::size_t kLimit = 16u << 20; // the largest record file read
+constexpr wchar_t kLongPathPrefix[] = L"\\\\?\\";
 
 using Row = std::vector<std::wstring>;
 
@@ -180,6 +187,7 @@ TEST_F(RecordFile, SavingAnEmptyListDeletesTheFile) {
 TEST_F(RecordFile, MissingFileLeavesTheListAsItWas) {
     Form().ListArea.AddRow(kLeftDouble);
     Form().LoadRecord(folder->File(L"missing.lst"));
+    Form().LoadRecord(folder->File(L"missing\\Mirvex.lst")); // no folder either
     EXPECT_EQ(Rows(Form()), (std::vector<Row>{kLeftDouble}));
 }
 
@@ -199,6 +207,36 @@ TEST_F(RecordFile, BadIndexFailsTheWholeLoadAndNamesTheFile) {
     EXPECT_NE(message.find("line 2"), std::string::npos) << message;
     EXPECT_NE(message.find("'x' is not a valid whole number"), std::string::npos) << message;
     EXPECT_EQ(Rows(Form()), (std::vector<Row>{kWheelSingle}));
+}
+
+TEST_F(RecordFile, FileOverTheLimitIsRefusedUnread) {
+    // One row, then a line of one field (skipped) up to the size.
+    const std::string row = "0x0,0,1,00:00:01.00\r\n";
+    for (const std::size_t size : {kLimit, kLimit + 1}) {
+        SCOPED_TRACE(size);
+        WriteBytes(file, row + std::string(size - row.size(), 'a'));
+        Form().ListArea.Clear();
+        const std::string message = FileErrorOf([&] { Form().LoadRecord(file); });
+        if (size > kLimit) {
+            EXPECT_EQ(message, Naming("Cannot read the file", file) + ": it is larger than 16 MiB");
+            EXPECT_EQ(Form().ListArea.Count(), 0);
+        } else {
+            EXPECT_EQ(message, "(no FileError)");
+            EXPECT_EQ(Rows(Form()), (std::vector<Row>{kLeftDouble}));
+        }
+    }
+}
+
+// The system's conversion counts in int: a longer text must not be
+// converted in part (or not at all) and pass as converted. The memory is
+// committed but never touched, so it costs no space.
+TEST(AnsiText, TextLongerThanAnIntCanCountIsRefused) {
+    const std::size_t size = static_cast<std::size_t>(std::numeric_limits<int>::max()) + 16;
+    void* memory = VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    ASSERT_NE(memory, nullptr);
+    const std::string_view text(static_cast<const char*>(memory), size);
+    EXPECT_THROW(Orv::FromAnsi(text), std::length_error);
+    VirtualFree(memory, 0, MEM_RELEASE);
 }
 
 TEST_F(RecordFile, FileThatCannotBeOpenedFailsAndNamesTheFile) {
@@ -249,6 +287,104 @@ TEST_F(FailedSave, ReadOnlyTarget) {
     EXPECT_EQ(message.rfind(Naming("Cannot write the file", file) + ": ", 0), 0u) << message;
     EXPECT_EQ(left, kOld);
     EXPECT_EQ(folder->Entries(), (std::vector<std::wstring>{L"Mirvex.lst"}));
+}
+
+// A save writes "<file>.tmp" beside the file, however long the folder's
+// path, and at a drive root too, then puts it in the file's place.
+TEST_F(RecordFile, NewContentIsWrittenBesideTheFileUnderItsName) {
+    // Folders nested past MAX_PATH, removed again at the end (the temporary
+    // folder's own clean-up cannot reach that deep).
+    std::vector<std::wstring> folders{std::wstring(kLongPathPrefix) + folder->Path().wstring()};
+    const auto removeFolders = [&] {
+        DeleteFileW((folders.back() + L"\\Mirvex.lst").c_str());
+        for (auto it = folders.rbegin(); it + 1 != folders.rend(); ++it)
+            RemoveDirectoryW(it->c_str());
+    };
+    while (folders.back().size() < MAX_PATH + 20) {
+        folders.push_back(folders.back() + L"\\" + std::wstring(40, L'd'));
+        ASSERT_TRUE(CreateDirectoryW(folders.back().c_str(), nullptr)) << GetLastError();
+    }
+    const std::wstring& deep = folders.back();
+    const std::wstring atRoot =
+        L"C:\\mirvex-root-" + std::to_wstring(GetCurrentProcessId()) + L".lst";
+    const std::wstring paths[] = {
+        file, deep.substr(std::size(kLongPathPrefix) - 1) + L"\\Mirvex.lst", atRoot};
+    for (const auto& path : paths) {
+        SCOPED_TRACE(core::ToUtf8(path));
+        const std::wstring full = kLongPathPrefix + path;
+        std::vector<bool> besideWhileWritten;
+        WriteSpy files;
+        files.onWrite = [&] {
+            besideWhileWritten.push_back(GetFileAttributesW((full + L".tmp").c_str()) !=
+                                         INVALID_FILE_ATTRIBUTES);
+        };
+        MainWindow window(true, files);
+        window->ListArea.AddRow(kLeftDouble);
+        window->SaveRecord(path);
+        window->SaveRecord(path); // over the file the first save made
+        EXPECT_EQ(besideWhileWritten, (std::vector<bool>{true, true}));
+        EXPECT_EQ(ReadBytes(full), "0x0,0,1,00:00:01.00\r\n");
+        EXPECT_EQ(GetFileAttributesW((full + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    DeleteFileW(atRoot.c_str());
+    removeFolders();
+}
+
+// What a save interrupted by a crash or power loss left is never read as
+// the list, and the next good save removes it, as does one that deletes.
+TEST_F(RecordFile, LeftoverTemporaryFileIsNeverReadAndGoesWithTheNextSave) {
+    const std::wstring leftover = TemporaryFileOf(file);
+    for (const bool withFile : {true, false}) {
+        SCOPED_TRACE(withFile);
+        if (withFile)
+            WriteBytes(file, "0x0,0,1,00:00:01.00\r\n");
+        WriteBytes(leftover, "-1280x200,2,0,00:00:00.50\r\n");
+        Form().ListArea.Clear();
+        Form().LoadRecord(file);
+        EXPECT_EQ(Rows(Form()), withFile ? std::vector<Row>{kLeftDouble} : std::vector<Row>{});
+        Form().ListArea.AddRow(kLeftDouble);
+        Form().SaveRecord(file);
+        EXPECT_EQ(folder->Entries(), (std::vector<std::wstring>{L"Mirvex.lst"}));
+        WriteBytes(leftover, "-1280x200,2,0,00:00:00.50\r\n");
+        Form().ListArea.Clear();
+        Form().SaveRecord(file);
+        EXPECT_TRUE(folder->Entries().empty());
+    }
+}
+
+TEST_F(RecordFile, ReplacedFileKeepsItsAttributes) {
+    WriteBytes(file, "0x0,0,1,00:00:01.00\r\n");
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    Form().ListArea.AddRow(kWheelSingle);
+    Form().SaveRecord(file);
+    EXPECT_EQ(ReadBytes(file), "-1280x200,2,0,00:00:00.50\r\n");
+    EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN,
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+}
+
+// The disk fills after part of the new content is written: the old file
+// stays byte for byte (or stays absent), and nothing else is left.
+TEST_F(RecordFile, WriteFailingHalfwayLeavesTheOldFileWhole) {
+    for (const bool withFile : {true, false}) {
+        SCOPED_TRACE(withFile);
+        if (withFile)
+            WriteBytes(file, "0x0,0,1,00:00:01.00\r\n");
+        WriteSpy files;
+        files.failAfter = 10;
+        MainWindow window(true, files);
+        window->ListArea.AddRow(kWheelSingle);
+        window->ListArea.AddRow(kLeftDouble);
+        const std::string message = FileErrorOf([&] { window->SaveRecord(file); });
+        EXPECT_EQ(message.rfind(Naming("Cannot write the file", file) + ": ", 0), 0u) << message;
+        EXPECT_EQ(files.writes, 1);
+        if (withFile) {
+            EXPECT_EQ(ReadBytes(file), "0x0,0,1,00:00:01.00\r\n");
+            EXPECT_EQ(folder->Entries(), (std::vector<std::wstring>{L"Mirvex.lst"}));
+            DeleteFileW(file.c_str());
+        } else {
+            EXPECT_TRUE(folder->Entries().empty());
+        }
+    }
 }
 
 TEST_F(RecordFile, SaveOntoADirectoryFailsAndLeavesNoTemporaryFile) {

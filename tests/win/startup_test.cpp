@@ -160,6 +160,8 @@ struct UnreadStartCase {
     std::string file;
     bool wrongTypedHotKey;
     bool rowAdded;
+    // The error of the test whether the file exists; none: the test works.
+    DWORD existenceError = ERROR_SUCCESS;
 };
 
 class UnreadRecordFile : public Startup, public testing::WithParamInterface<UnreadStartCase> {};
@@ -169,7 +171,9 @@ TEST_P(UnreadRecordFile, SurvivesTheCloseAndTheSessionEnd) {
     if (GetParam().wrongTypedHotKey)
         wintest::StoreString(L"hotkey_run", L"F3");
     wintest::ErrorRecorder errors;
-    MainWindow window;
+    wintest::FailingAttributes unreachable(GetParam().existenceError);
+    MainWindow window(true, GetParam().existenceError ? static_cast<IFileSystem&>(unreachable)
+                                                      : WindowsFileSystem());
     EXPECT_EQ(errors.messages.size(), 1u);
     EXPECT_EQ(window->ListArea.Count(), 0);
     if (GetParam().rowAdded)
@@ -196,7 +200,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         UnreadStartCase{"BadLine", "1x1,0,0,00:00:01.00\r\n2x2,x,0,00:00:01.00\r\n", false, false},
         UnreadStartCase{"BadLineThenARow", "2x2,x,0,00:00:01.00\r\n", false, true},
-        UnreadStartCase{"CreationFailedBeforeLoading", "1x1,0,0,00:00:01.00\r\n", true, true}),
+        UnreadStartCase{"CreationFailedBeforeLoading", "1x1,0,0,00:00:01.00\r\n", true, true},
+        // The folder's share cannot be reached for a moment: that is no
+        // answer to whether the file is there.
+        UnreadStartCase{"ExistenceNotKnown", "1x1,0,0,00:00:01.00\r\n", false, true,
+                        ERROR_BAD_NETPATH}),
     [](const testing::TestParamInfo<UnreadStartCase>& info) {
         return std::string(info.param.name);
     });

@@ -4,10 +4,13 @@
 #include "StandIn.h"
 
 #include "common/Update.h"
+#include "core/Hosts.h"
+#include "core/TextCodec.h"
 #include "core/UpdateAnswer.h"
 
 #include <objbase.h>
 
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -22,6 +25,8 @@ constexpr wchar_t kNoUpdateText[] = LR"({"result":true,"update":""})";
 constexpr wchar_t kClosedPortPage[] = L"http://127.0.0.1:9/";
 constexpr std::size_t kMiB = 1024 * 1024;
 constexpr unsigned kShortWaitMs = 20;
+// Long enough that a refusing service outlasts the test's own steps.
+constexpr unsigned kRefusedWaitMs = 200;
 constexpr ULONGLONG kHandBackTimeoutMs = 120'000;
 constexpr DWORD kPumpIntervalMs = 50;
 // The hand-back message's registered name (common/UpdateCheck.cpp).
@@ -29,6 +34,8 @@ constexpr wchar_t kHandBackMessageName[] = L"MirvexUpdateHandBack";
 constexpr wchar_t kStartMessageName[] = L"MirvexUpdateStart";
 // How long a worker that must not ask yet is watched.
 constexpr DWORD kNoRequestMs = 300;
+constexpr wchar_t kHandBackClass[] = L"MirvexUpdateHandBack";
+constexpr wchar_t kDialogClass[] = L"#32770";
 
 class UpdateService : public testing::Test {
   protected:
@@ -150,17 +157,9 @@ TEST_F(UpdateService, WorkerAsksUntilAnswerThenHandsBackOnce) {
     }
 }
 
-// The worker asks only once the starting thread takes messages again (the
-// window is up by then). The window ends its check when it is destroyed; a
-// hand-back that was already on its way must then never run.
-TEST_F(UpdateService, CheckAsksAfterCreationAndEndedCheckNeverHandsBack) {
-    service->Script(Steps({}));
-    bool handedBack = false;
-    auto check = Orv::CheckUpdate(
-        service->Url(), false, [&](bool, const std::wstring&) { handedBack = true; },
-        ui::HandleException);
-    Sleep(kNoRequestMs);
-    EXPECT_EQ(service->RequestCount(), 0);
+// Lets a started check's worker begin, then waits, delivering nothing else,
+// until its hand-back is queued. False when none came in time.
+bool StartAndAwaitHandBack() {
     const UINT startMessage = RegisterWindowMessageW(kStartMessageName);
     MSG start{};
     while (PeekMessageW(&start, nullptr, startMessage, startMessage, PM_REMOVE))
@@ -173,7 +172,66 @@ TEST_F(UpdateService, CheckAsksAfterCreationAndEndedCheckNeverHandsBack) {
     const ULONGLONG end = GetTickCount64() + kHandBackTimeoutMs;
     while (!queued() && GetTickCount64() < end)
         MsgWaitForMultipleObjects(0, nullptr, FALSE, kPumpIntervalMs, QS_POSTMESSAGE);
-    ASSERT_TRUE(queued());
+    return queued();
+}
+
+// Answers every message box this thread opens while it lives, and counts
+// them.
+class BoxAnswerer {
+  public:
+    explicit BoxAnswerer(int answer)
+        : hook_(SetWindowsHookExW(WH_CBT, Note, nullptr, GetCurrentThreadId())) {
+        answer_ = answer;
+        shown_ = 0;
+    }
+    ~BoxAnswerer() { UnhookWindowsHookEx(hook_); }
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+    int Shown() const { return shown_; }
+
+  private:
+    static LRESULT CALLBACK Note(int code, WPARAM wParam, LPARAM lParam) {
+        wchar_t name[16] = {};
+        const auto window = reinterpret_cast<HWND>(wParam);
+        if (code == HCBT_CREATEWND && GetClassNameW(window, name, 16) &&
+            std::wstring_view(name) == kDialogClass) {
+            ++shown_;
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(answer_, BN_CLICKED), 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline int answer_ = 0;
+    static inline int shown_ = 0;
+    HHOOK hook_;
+};
+
+// Points the window's update check at the stand-in while it lives.
+class WebHostScope {
+  public:
+    explicit WebHostScope(const std::wstring& serviceUrl) {
+        const std::string url = core::ToUtf8(serviceUrl);
+        _putenv_s(core::kWebHostVariable, url.substr(0, url.rfind('/')).c_str());
+    }
+    ~WebHostScope() { _putenv_s(core::kWebHostVariable, kClosedPort); }
+    WebHostScope(const WebHostScope&) = delete;
+    WebHostScope& operator=(const WebHostScope&) = delete;
+
+  private:
+    static constexpr char kClosedPort[] = "http://127.0.0.1:9";
+};
+
+// The worker asks only once the starting thread takes messages again (the
+// window is up by then). The window ends its check when it is destroyed; a
+// hand-back that was already on its way must then never run.
+TEST_F(UpdateService, CheckAsksAfterCreationAndEndedCheckNeverHandsBack) {
+    service->Script(Steps({}));
+    bool handedBack = false;
+    auto check = Orv::CheckUpdate(
+        service->Url(), false, [&](bool, const std::wstring&) { handedBack = true; },
+        ui::HandleException);
+    Sleep(kNoRequestMs);
+    EXPECT_EQ(service->RequestCount(), 0);
+    ASSERT_TRUE(StartAndAwaitHandBack());
     check.reset();
     PumpMessages();
     EXPECT_FALSE(handedBack);
@@ -197,7 +255,63 @@ TEST(OpenUrl, PutsTheCallingThreadInASingleThreadedApartment) {
     EXPECT_TRUE(type == APTTYPE_STA || type == APTTYPE_MAINSTA) << type;
 }
 
+// Anyone in the session can post the hand-back message to the check's
+// window. Acting on it would read the answer while the worker still writes
+// it: only the worker's own post counts.
+TEST_F(UpdateService, ForeignHandBackPostChangesNothing) {
+    service->Script(Steps({}), DropStep());
+    std::vector<HandBack> handBacks;
+    const auto check = Orv::CheckUpdate(service->Url(), false,
+                                        [&](bool opened, const std::wstring& data) {
+                                            handBacks.push_back({opened, data});
+                                        },
+                                        ui::HandleException, {60, kRefusedWaitMs});
+    ASSERT_TRUE(PumpUntil([&] { return service->RequestCount() > 0; }));
+    const HWND target = FindWindowExW(HWND_MESSAGE, nullptr, kHandBackClass, nullptr);
+    ASSERT_NE(target, nullptr);
+    const UINT handBackMessage = RegisterWindowMessageW(kHandBackMessageName);
+    for (const LPARAM mark : {LPARAM{0}, LPARAM{1}, LPARAM{-1}})
+        PostMessageW(target, handBackMessage, 0, mark);
+    PumpMessages();
+    EXPECT_TRUE(handBacks.empty());
+    // The service answers at last: the check's own hand-back comes, once.
+    service->Script(Steps({}), AnswerStep(kNoUpdate));
+    ASSERT_TRUE(PumpUntil([&] { return !handBacks.empty(); }));
+    PumpMessages();
+    ASSERT_EQ(handBacks.size(), 1u);
+    EXPECT_EQ(handBacks[0].data, kNoUpdateText);
+}
+
 class UpdateCallback : public CleanStateTest {};
+
+// The close cannot save and asks whether to close anyway; the check's answer
+// arrives meanwhile. It waits for the close's answer (No: the window stays)
+// and asks only then, instead of stacking its question on the close's.
+TEST_F(UpdateCallback, AnswerArrivingDuringTheCloseQuestionWaitsForIt) {
+    auto found = StandInService::FromEnvironment();
+    ASSERT_TRUE(found) << "MIRVEX_TEST_SERVICE is not set";
+    found->Script(Steps({OfferStep(kLink)}));
+    const WebHostScope host(found->Url());
+    const BoxAnswerer questions(IDNO);
+    WriteSpy fullDisk;
+    fullDisk.failAfter = 0;
+    MainWindow window(true, fullDisk);
+    window->ListArea.AddRow({L"3x4", L"Right", L"Double", L"00:00:02.00"});
+    window.notice.answer = IDNO;
+    int askedDuringTheClose = -1;
+    window.notice.onBox = [&] {
+        ASSERT_TRUE(StartAndAwaitHandBack());
+        PumpMessages();
+        askedDuringTheClose = questions.Shown();
+    };
+    window->Close();
+    EXPECT_EQ(askedDuringTheClose, 0);
+    EXPECT_FALSE(window->Closed());
+    ASSERT_TRUE(PumpUntil([&] { return questions.Shown() > 0; }));
+    EXPECT_EQ(questions.Shown(), 1);
+    EXPECT_EQ(window.notice.boxes.size(), 1u);
+    EXPECT_FALSE(window->Closed());
+}
 
 TEST_F(UpdateCallback, AcceptedDownloadClosesTheWindowAndSavesTheList) {
     MainWindow window;
