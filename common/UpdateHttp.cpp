@@ -1,6 +1,7 @@
 // One request to the update service over WinHTTP.
 #include "common/Update.h"
 
+#include "common/MimeCharset.h"
 #include "core/AnswerText.h"
 #include "core/WebLink.h"
 
@@ -178,7 +179,8 @@ bool HttpGetText(const std::wstring& URL, const std::wstring& Lang, bool Debug,
             Body.clear();
             return true;
         }
-        auto text = core::DecodeAnswer(answer->body, answer->contentType, DecodeCodePage);
+        auto text = core::DecodeAnswer(answer->body, answer->contentType, DecodeCodePage,
+                                       MimeCharsetRecord);
         if (!text)
             return false;
         Body = std::move(*text);

@@ -74,6 +74,10 @@ TEST_F(UpdateService, AnswersAndFailures) {
     const std::string shiftJis =
         "{\"update\":\"https://example.invalid/\x83\x5f\x83\x45\x83\x93\x83\x8d\x81\x5b\x83\x68"
         ".exe\"}";
+    // "Загрузка" in ISO-8859-5, under a name that only Windows' charset
+    // database knows (an alias of iso-8859-5).
+    const std::string cyrillic =
+        "{\"update\":\"https://example.invalid/\xb7\xd0\xd3\xe0\xe3\xd7\xda\xd0.exe\"}";
     const std::string redirect = RedirectStep("/api.init.php?hop");
     const struct {
         const char* what;
@@ -92,6 +96,9 @@ TEST_F(UpdateService, AnswersAndFailures) {
          false, L"", 6},
         {"Shift_JIS body", Steps({RawAnswerStep(shiftJis, "application/json; charset=Shift_JIS")}),
          true, L"https://example.invalid/ダウンロード.exe", 1},
+        {"charset known to Windows only",
+         Steps({RawAnswerStep(cyrillic, "application/json; charset=cyrillic")}), true,
+         L"https://example.invalid/Загрузка.exe", 1},
         {"body of exactly 1 MiB", Steps({AnswerStep(offer, 200, "application/json", kMiB)}), true,
          kLinkText, 1},
         {"body one byte over 1 MiB", Steps({AnswerStep(offer, 200, "application/json", kMiB + 1)}),
