@@ -3,7 +3,8 @@
 namespace core {
 namespace {
 
-constexpr std::wstring_view kSchemes[] = {L"https://", L"http://"};
+constexpr std::wstring_view kSecureScheme = L"https://";
+constexpr std::wstring_view kSchemes[] = {kSecureScheme, L"http://"};
 
 wchar_t LowerAscii(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c;
@@ -44,6 +45,10 @@ bool IsWebLink(std::wstring_view link) {
                host.front() != L'@' && host.front() != L':';
     }
     return false;
+}
+
+bool IsSecureAddress(std::wstring_view address) {
+    return StartsWithNoCase(address, kSecureScheme);
 }
 
 } // namespace core

@@ -23,4 +23,7 @@ inline constexpr std::size_t kMaxWebLinkLength = 2048;
 // passes it on (a full-width quote can become '"' there).
 bool IsWebLink(std::wstring_view link);
 
+// True for an address whose scheme is "https" (any letter case).
+bool IsSecureAddress(std::wstring_view address);
+
 } // namespace core

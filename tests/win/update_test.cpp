@@ -4,7 +4,9 @@
 #include "StandIn.h"
 
 #include "common/Update.h"
+#include "core/LauncherAnswer.h"
 #include "core/UpdateAnswer.h"
+#include "launcher/WebClient.h"
 
 namespace {
 
@@ -117,6 +119,47 @@ TEST_F(UpdateService, AnswersAndFailures) {
         else
             EXPECT_EQ(body, L"unchanged");
         EXPECT_EQ(service->RequestCount(), c.requests);
+    }
+}
+
+// Certificates are checked, and an answer to an https request never comes
+// over plain http: for the main program's client and for the launcher's.
+TEST_F(UpdateService, OnlyATrustedServiceAnswersOverHttps) {
+    std::string plainUrl;
+    for (const wchar_t c : service->Url())
+        plainUrl += static_cast<char>(c);
+    const struct {
+        const char* what;
+        const char* listener;
+        std::string steps;
+        bool answered;
+        int requests; // of the main program's client
+    } cases[] = {
+        {"trusted certificate", "trusted", Steps({OfferStep(kLink)}), true, 1},
+        {"self-signed certificate", "untrusted", Steps({OfferStep(kLink)}), false, 0},
+        {"redirect to plain http", "trusted", Steps({RedirectStep(plainUrl), OfferStep(kLink)}),
+         false, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring url = service->TlsUrl(c.listener);
+        const int connections = service->Connections(c.listener);
+        service->Script(c.steps);
+        std::wstring body;
+        EXPECT_EQ(Orv::HttpGetText(url, L"en", false, body), c.answered);
+        if (c.answered) {
+            EXPECT_EQ(core::UpdateLink(body), kLinkText);
+        }
+        EXPECT_EQ(service->RequestCount(), c.requests) << service->Requests();
+        if (c.requests == 0) {
+            EXPECT_GT(service->Connections(c.listener), connections) << "never tried";
+        }
+
+        service->Script(c.steps);
+        const launcher::InternetSession session;
+        ASSERT_TRUE(session);
+        const std::wstring answer = session.Get(url, core::launcher::RequestHeaders(L"1.3.2.0"));
+        EXPECT_EQ(core::launcher::OfferedLink(answer), c.answered ? kLinkText : L"");
     }
 }
 
