@@ -11,9 +11,10 @@ from harness import wait_until
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
-from update_service import UpdateService, offer  # noqa: E402
+from update_service import UpdateService, offer, redirect  # noqa: E402
 
 LINK = "https://example.invalid/dl/new.exe"
+SERVICE_PATH = "/api.init.php"
 PROMPT_CLASS = "#32770"  # the message box's window class
 TITLE = "Mirvex v 1.3.2.0"  # the application title captions the prompt
 JAPANESE_PROMPT = ("このプログラムがアップデートされました。\r\r"
@@ -25,6 +26,8 @@ PROMPT_TIMEOUT = 60
 # After the request has arrived, how long an unsafe offer is given to show a
 # prompt it must not show. Far longer than an offer takes to appear.
 NO_PROMPT_GRACE = 5
+# Attempts come 10 s apart: long enough for a second one to come.
+SECOND_ATTEMPT_TIMEOUT = 90
 
 
 class UpdateOfferTest(E2ETestCase):
@@ -100,3 +103,30 @@ class UpdateOfferTest(E2ETestCase):
         self.assertEqual(self.opened_urls(), [])
         self.assertIsNone(app.process.poll())
         self.assertEqual(app.close(), 0)
+
+    def test_no_offer_over_an_untrusted_certificate_or_a_redirect_to_http(self):
+        """Every attempt fails, so the check goes on asking, and the offer
+        never reaches the user."""
+        tls = UpdateService(tls=self.session.certificates()).start()
+        self.addCleanup(tls.stop)
+        # What answers if a redirect to plain http were followed.
+        self.service.script([], default=offer(LINK))
+        cases = [
+            ("self-signed certificate", "untrusted", offer(LINK)),
+            ("redirect to plain http", "trusted", redirect(self.service.url + SERVICE_PATH)),
+        ]
+        for what, listener, step in cases:
+            with self.subTest(what):
+                self.reset()
+                tls.script([], default=step)
+                connections = tls.connections(listener)
+                app = self.mirvex()
+                app.start(hosts={"MIRVEX_WEB_HOST": tls.tls_url(listener)})
+                wait_until("a second attempt",
+                           lambda: tls.connections(listener) >= connections + 2,
+                           SECOND_ATTEMPT_TIMEOUT)
+                self.assertEqual(self.prompts(), [])
+                self.assertEqual(self.service.requests, [], "the redirect was followed")
+                self.assertEqual(self.opened_urls(), [])
+                self.assertIsNone(app.process.poll())
+                self.assertEqual(app.close(), 0)
