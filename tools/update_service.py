@@ -62,6 +62,7 @@ CONTROL_PREFIX = "/_stand-in/"
 SCRIPT_PATH = CONTROL_PREFIX + "script"
 REQUESTS_PATH = CONTROL_PREFIX + "requests"
 LISTENERS_PATH = CONTROL_PREFIX + "listeners"
+SERVICE_PATH = "/api.init.php"
 PLAIN_LISTENER = "http"
 JSON_TYPE = "application/json; charset=utf-8"
 NO_UPDATE = {"status": 200, "headers": [["Content-Type", JSON_TYPE]], "body": '{"update":""}'}
@@ -99,6 +100,16 @@ def drop():
 
 def redirect(location, status=302):
     return {"redirect": location, "status": status}
+
+
+def refused_over_https(plain_url, link):
+    """What an HTTPS client must refuse, as (what, listener, step): an offer
+    of `link` over the untrusted certificate, and a redirect from the trusted
+    listener to `plain_url` (an offering stand-in over plain http)."""
+    return [
+        ("self-signed certificate", "untrusted", offer(link)),
+        ("redirect to plain http", "trusted", redirect(plain_url + SERVICE_PATH)),
+    ]
 
 
 def step_body(step):

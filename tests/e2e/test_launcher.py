@@ -12,7 +12,7 @@ from harness import wait_until, windows_path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
-from update_service import UpdateService, answer, offer, redirect  # noqa: E402
+from update_service import UpdateService, answer, offer, refused_over_https  # noqa: E402
 
 LAUNCHER = "MirvexService.exe"
 MAIN_PROGRAM = "Mirvex.exe"
@@ -270,15 +270,10 @@ class LauncherTest(E2ETestCase):
         self.assert_started(folder, False)
 
     def test_no_question_over_an_untrusted_certificate_or_a_redirect_to_http(self):
-        tls = UpdateService(tls=self.session.certificates()).start()
-        self.addCleanup(tls.stop)
+        tls = self.https_stand_in()
         # What answers if a redirect to plain http is followed.
         self.service.script([offer(LINK)])
-        cases = [
-            ("self-signed certificate", "untrusted", offer(LINK)),
-            ("redirect to plain http", "trusted", redirect(self.service.url + SERVICE_PATH)),
-        ]
-        for what, listener, step in cases:
+        for what, listener, step in refused_over_https(self.service.url, LINK):
             with self.subTest(what):
                 self.reset()
                 tls.script([step])

@@ -11,10 +11,9 @@ from harness import wait_until
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
-from update_service import UpdateService, offer, redirect  # noqa: E402
+from update_service import UpdateService, offer, refused_over_https  # noqa: E402
 
 LINK = "https://example.invalid/dl/new.exe"
-SERVICE_PATH = "/api.init.php"
 PROMPT_CLASS = "#32770"  # the message box's window class
 TITLE = "Mirvex v 1.3.2.0"  # the application title captions the prompt
 JAPANESE_PROMPT = ("このプログラムがアップデートされました。\r\r"
@@ -107,15 +106,10 @@ class UpdateOfferTest(E2ETestCase):
     def test_no_offer_over_an_untrusted_certificate_or_a_redirect_to_http(self):
         """Every attempt fails, so the check goes on asking, and the offer
         never reaches the user."""
-        tls = UpdateService(tls=self.session.certificates()).start()
-        self.addCleanup(tls.stop)
+        tls = self.https_stand_in()
         # What answers if a redirect to plain http were followed.
         self.service.script([], default=offer(LINK))
-        cases = [
-            ("self-signed certificate", "untrusted", offer(LINK)),
-            ("redirect to plain http", "trusted", redirect(self.service.url + SERVICE_PATH)),
-        ]
-        for what, listener, step in cases:
+        for what, listener, step in refused_over_https(self.service.url, LINK):
             with self.subTest(what):
                 self.reset()
                 tls.script([], default=step)
