@@ -34,10 +34,11 @@ std::wstring FormatVersion(const std::wstring& Pattern, const int (&parts)[4]);
 // One GET of URL with the identification headers User-Version,
 // User-Language (Lang) and User-Debug, in this order. True when an answer
 // arrived, whatever its status: Body then holds its text, decoded by the
-// charset of its Content-Type (UTF-8 when none), or nothing when the body is
-// larger than 1 MiB. False when the request failed (connection, time-out,
-// too many redirects, unknown charset); Body is then left as it was. Blocks
-// the calling thread.
+// charset of its Content-Type (UTF-8 when none; any charset that Windows'
+// MIME database knows), or nothing when the body is larger than 1 MiB. False
+// when the request failed (connection, certificate, time-out, too many
+// redirects, a charset unknown to Windows); Body is then left as it was.
+// Blocks the calling thread.
 bool HttpGetText(const std::wstring& URL, const std::wstring& Lang, bool Debug, std::wstring& Body);
 
 // Called once on the GUI thread at the end of a check: whether the user

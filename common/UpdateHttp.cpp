@@ -1,6 +1,7 @@
 // One request to the update service over WinHTTP.
 #include "common/Update.h"
 
+#include "common/MimeCharset.h"
 #include "core/AnswerText.h"
 #include "core/WebLink.h"
 
@@ -137,8 +138,13 @@ std::optional<Answer> Fetch(const std::wstring& url, const std::wstring& headers
     if (!request)
         return std::nullopt;
     DWORD redirects = kMaxRedirects;
+    // Redirects are followed, but never from https to plain http: an answer
+    // that came that way could have been written by anyone on the path.
+    DWORD redirectPolicy = WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP;
     if (!WinHttpSetOption(request.get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects,
                           sizeof(redirects)) ||
+        !WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &redirectPolicy,
+                          sizeof(redirectPolicy)) ||
         !WinHttpAddRequestHeaders(request.get(), headers.c_str(),
                                   static_cast<DWORD>(headers.size()), WINHTTP_ADDREQ_FLAG_ADD) ||
         !WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
@@ -178,7 +184,8 @@ bool HttpGetText(const std::wstring& URL, const std::wstring& Lang, bool Debug,
             Body.clear();
             return true;
         }
-        auto text = core::DecodeAnswer(answer->body, answer->contentType, DecodeCodePage);
+        auto text = core::DecodeAnswer(answer->body, answer->contentType, DecodeCodePage,
+                                       MimeCharsetRecord);
         if (!text)
             return false;
         Body = std::move(*text);

@@ -97,6 +97,26 @@ std::optional<unsigned> NumberAfter(std::wstring_view name, std::wstring_view pr
     return Number(name.substr(prefix.size()));
 }
 
+// Windows code pages that stand for the encodings decoded here.
+constexpr unsigned kUtf8CodePage = 65001;
+constexpr unsigned kUtf16LECodePage = 1200;
+constexpr unsigned kUtf16BECodePage = 1201;
+
+std::optional<AnswerCharset> CodePageCharset(unsigned number) {
+    switch (number) {
+    case 0:
+        return std::nullopt;
+    case kUtf8CodePage:
+        return AnswerCharset{AnswerEncoding::Utf8};
+    case kUtf16LECodePage:
+        return AnswerCharset{AnswerEncoding::Utf16LE};
+    case kUtf16BECodePage:
+        return AnswerCharset{AnswerEncoding::Utf16BE};
+    default:
+        return CodePage(number);
+    }
+}
+
 std::optional<AnswerCharset> NumberedCharset(std::wstring_view name) {
     for (const auto prefix : {kIsoLatinPrefix, kIsoLatinAltPrefix}) {
         if (const auto part = NumberAfter(name, prefix)) {
@@ -106,19 +126,9 @@ std::optional<AnswerCharset> NumberedCharset(std::wstring_view name) {
             return std::nullopt;
         }
     }
-    for (const auto prefix : kCodePagePrefixes) {
-        if (const auto number = NumberAfter(name, prefix)) {
-            if (*number == 65001)
-                return AnswerCharset{AnswerEncoding::Utf8};
-            if (*number == 1200)
-                return AnswerCharset{AnswerEncoding::Utf16LE};
-            if (*number == 1201)
-                return AnswerCharset{AnswerEncoding::Utf16BE};
-            if (*number == 0)
-                return std::nullopt;
-            return CodePage(*number);
-        }
-    }
+    for (const auto prefix : kCodePagePrefixes)
+        if (const auto number = NumberAfter(name, prefix))
+            return CodePageCharset(*number);
     return std::nullopt;
 }
 
@@ -152,9 +162,26 @@ std::optional<AnswerCharset> CharsetEncoding(std::wstring_view charset) {
     return NumberedCharset(name);
 }
 
+std::optional<AnswerCharset> CharsetEncoding(std::wstring_view charset,
+                                             const CharsetDatabase& database) {
+    std::wstring name(charset);
+    for (int aliases = 0; aliases <= kMaxCharsetAliases; ++aliases) {
+        if (const auto known = CharsetEncoding(name))
+            return known;
+        const auto record = database ? database(name) : std::nullopt;
+        if (!record)
+            return std::nullopt;
+        if (record->aliasFor.empty())
+            return CodePageCharset(record->codePage);
+        name = record->aliasFor;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::wstring> DecodeAnswer(std::string_view body, std::wstring_view contentType,
-                                         const CodePageDecoder& decodeCodePage) {
-    const auto charset = CharsetEncoding(ContentTypeCharset(contentType));
+                                         const CodePageDecoder& decodeCodePage,
+                                         const CharsetDatabase& database) {
+    const auto charset = CharsetEncoding(ContentTypeCharset(contentType), database);
     if (!charset)
         return std::nullopt;
     switch (charset->encoding) {

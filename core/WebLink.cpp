@@ -3,7 +3,8 @@
 namespace core {
 namespace {
 
-constexpr std::wstring_view kSchemes[] = {L"https://", L"http://"};
+constexpr std::wstring_view kSecureScheme = L"https://";
+constexpr std::wstring_view kSchemes[] = {kSecureScheme, L"http://"};
 
 wchar_t LowerAscii(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c;
@@ -18,15 +19,20 @@ bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
     return true;
 }
 
-bool IsForbidden(wchar_t c) {
-    return c <= L' ' || c == 0x7F || c == L'"' || c == L'\\' || (c >= 0x80 && c <= 0x9F);
+constexpr wchar_t kFirstPrintable = 0x21;
+constexpr wchar_t kLastPrintable = 0x7E;
+
+bool IsAllowed(wchar_t c) {
+    return c >= kFirstPrintable && c <= kLastPrintable && c != L'"' && c != L'\\';
 }
 
 } // namespace
 
 bool IsWebLink(std::wstring_view link) {
+    if (link.size() > kMaxWebLinkLength)
+        return false;
     for (const wchar_t c : link)
-        if (IsForbidden(c))
+        if (!IsAllowed(c))
             return false;
     for (const auto scheme : kSchemes) {
         if (!StartsWithNoCase(link, scheme))
@@ -39,6 +45,10 @@ bool IsWebLink(std::wstring_view link) {
                host.front() != L'@' && host.front() != L':';
     }
     return false;
+}
+
+bool IsSecureAddress(std::wstring_view address) {
+    return StartsWithNoCase(address, kSecureScheme);
 }
 
 } // namespace core

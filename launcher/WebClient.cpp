@@ -1,6 +1,7 @@
 #include "launcher/WebClient.h"
 
 #include "core/LauncherAnswer.h"
+#include "core/WebLink.h"
 
 #include <string_view>
 
@@ -30,6 +31,19 @@ std::wstring DecodeBytewise(std::string_view bytes) {
     return text;
 }
 
+// The address the answer finally came from, after any redirects.
+std::wstring AnsweringAddress(HINTERNET request) {
+    DWORD size = 0;
+    InternetQueryOptionW(request, INTERNET_OPTION_URL, nullptr, &size);
+    if (size == 0)
+        return {};
+    std::wstring address(size / sizeof(wchar_t), L'\0');
+    if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, address.data(), &size))
+        return {};
+    address.resize(address.find(L'\0')); // what came back may be shorter
+    return address;
+}
+
 } // namespace
 
 InternetSession::InternetSession()
@@ -42,6 +56,10 @@ std::wstring InternetSession::Get(const std::wstring& url, const std::wstring& h
         InternetOpenUrlW(static_cast<HINTERNET>(root_.get()), url.c_str(), headers.c_str(),
                          static_cast<DWORD>(headers.size()), kRequestFlags, 0)};
     if (!request)
+        return {};
+    // WinINet may follow a redirect from https to plain http; an answer
+    // that came that way could have been written by anyone on the path.
+    if (core::IsSecureAddress(url) && !core::IsSecureAddress(AnsweringAddress(request.get())))
         return {};
     core::launcher::AnswerBytes answer;
     char buffer[kReadSize];

@@ -24,8 +24,9 @@ class InternetSession {
 
     // One GET of `url` with `headers` (a block of lines joined by CR). The
     // answer, whatever its status, decoded one byte at a time through the
-    // ANSI code page; empty when the request failed and when the answer was
-    // larger than the launcher reads.
+    // ANSI code page; empty when the request failed, when an https request
+    // was answered over plain http after a redirect, and when the answer
+    // was larger than the launcher reads.
     std::wstring Get(const std::wstring& url, const std::wstring& headers) const;
 
   private:

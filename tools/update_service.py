@@ -6,6 +6,11 @@ The programs ask GET /api.init.php with identification headers and read the
 script of steps, records every request (path and headers in the order they
 arrived), and answers with a default step once the script is used up.
 
+Besides its plain HTTP port it can serve HTTPS on further loopback ports,
+one per named certificate (tools/test_certificates.py makes them); all of
+them play the same script into the same record, and each counts the
+connections it accepted, a refused TLS handshake included.
+
 A step is a dict:
     {"drop": true}                      close the connection without answering
     {"status": 500, "headers": [["Content-Type", "text/html"]],
@@ -21,23 +26,31 @@ In-process use (the end-to-end tests):
     with UpdateService() as service:
         service.script([drop(), offer("https://example.invalid/dl/new.exe")])
         ... start a program with MIRVEX_WEB_HOST=service.url ...
-        service.requests  # [Request(path, headers), ...]
+        service.requests  # [Request(path, headers, listener), ...]
+    with UpdateService(tls={"untrusted": (certificate_file, key_file)}) as service:
+        ... MIRVEX_WEB_HOST=service.tls_url("untrusted") ...
+        service.connections("untrusted")
 
 As a program (the Windows tests, by hand):
     python3 tools/update_service.py [--port N] [--port-file FILE]
+                                    [--tls NAME=CERTIFICATE_FILE,KEY_FILE ...]
 It prints its address, then serves until it is ended. Besides the service
-paths it takes two control requests, so a test in another process can script
+paths it takes control requests, so a test in another process can script
 it:
     POST /_stand-in/script   body {"steps": [...], "default": {...}}:
                              a new script; the recorded requests are cleared
     GET  /_stand-in/requests the recorded requests as JSON:
-                             [{"path": ..., "headers": [[name, value], ...]}]
+                             [{"path": ..., "headers": [[name, value], ...],
+                               "listener": "http" or a certificate's name}]
+    GET  /_stand-in/listeners every listener's port and connections so far:
+                             {"http": {"port": N, "connections": N}, ...}
 Control requests are not recorded.
 """
 
 import argparse
 import base64
 import json
+import ssl
 import sys
 import threading
 from collections import namedtuple
@@ -48,11 +61,14 @@ LOOPBACK = "127.0.0.1"
 CONTROL_PREFIX = "/_stand-in/"
 SCRIPT_PATH = CONTROL_PREFIX + "script"
 REQUESTS_PATH = CONTROL_PREFIX + "requests"
+LISTENERS_PATH = CONTROL_PREFIX + "listeners"
+SERVICE_PATH = "/api.init.php"
+PLAIN_LISTENER = "http"
 JSON_TYPE = "application/json; charset=utf-8"
 NO_UPDATE = {"status": 200, "headers": [["Content-Type", JSON_TYPE]], "body": '{"update":""}'}
 MAX_CONTROL_BODY = 16 * 1024 * 1024
 
-Request = namedtuple("Request", "path headers")
+Request = namedtuple("Request", "path headers listener", defaults=(PLAIN_LISTENER,))
 
 
 def answer(body="", status=200, content_type=JSON_TYPE, headers=None, pad_to=None):
@@ -86,6 +102,16 @@ def redirect(location, status=302):
     return {"redirect": location, "status": status}
 
 
+def refused_over_https(plain_url, link):
+    """What an HTTPS client must refuse, as (what, listener, step): an offer
+    of `link` over the untrusted certificate, and a redirect from the trusted
+    listener to `plain_url` (an offering stand-in over plain http)."""
+    return [
+        ("self-signed certificate", "untrusted", offer(link)),
+        ("redirect to plain http", "trusted", redirect(plain_url + SERVICE_PATH)),
+    ]
+
+
 def step_body(step):
     if "body_base64" in step:
         data = base64.b64decode(step["body_base64"])
@@ -97,39 +123,80 @@ def step_body(step):
     return data
 
 
+class _Listener(ThreadingHTTPServer):
+    """One port of the service; with a TLS context, every connection first
+    completes a handshake (in its own thread) or is dropped."""
+
+    daemon_threads = True
+
+    def __init__(self, name, port, handler, service, context=None):
+        super().__init__((LOOPBACK, port), handler)
+        self.name = name
+        self.service = service
+        self.context = context
+
+    def finish_request(self, request, client_address):
+        self.service._count_connection(self.name)
+        if self.context is None:
+            super().finish_request(request, client_address)
+            return
+        try:
+            secure = self.context.wrap_socket(request, server_side=True)
+        except (ssl.SSLError, OSError):
+            return  # the client refused the certificate, or went away
+        try:
+            self.RequestHandlerClass(secure, client_address, self)
+        finally:
+            secure.close()
+
+
 class UpdateService:
     """The server, its script and its record of requests; thread-safe."""
 
-    def __init__(self, port=0):
+    def __init__(self, port=0, tls=None):
+        """`tls` maps a listener's name to (certificate file, key file): an
+        HTTPS port each, beside the plain one."""
         self._lock = threading.Lock()
         self._steps = []
         self._default = dict(NO_UPDATE)
         self._requests = []
-        self._server = ThreadingHTTPServer((LOOPBACK, port), self._handler_class())
-        self._server.daemon_threads = True
-        self._thread = None
+        self._connections = {}
+        handler = self._handler_class()
+        self._listeners = {PLAIN_LISTENER: _Listener(PLAIN_LISTENER, port, handler, self)}
+        for name, (certificate, key) in (tls or {}).items():
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(certificate, key)
+            self._listeners[name] = _Listener(name, 0, handler, self, context)
+        self._threads = []
 
     # --- life cycle ---------------------------------------------------------
 
     @property
     def port(self):
-        return self._server.server_address[1]
+        return self._listeners[PLAIN_LISTENER].server_address[1]
 
     @property
     def url(self):
         """The value for MIRVEX_WEB_HOST: scheme, loopback address, port."""
         return f"http://{LOOPBACK}:{self.port}"
 
+    def tls_url(self, name):
+        """The same for the HTTPS listener `name`."""
+        return f"https://{LOOPBACK}:{self._listeners[name].server_address[1]}"
+
     def start(self):
-        self._thread = threading.Thread(target=self._server.serve_forever, daemon=True)
-        self._thread.start()
+        for listener in self._listeners.values():
+            thread = threading.Thread(target=listener.serve_forever, daemon=True)
+            thread.start()
+            self._threads.append(thread)
         return self
 
     def stop(self):
-        self._server.shutdown()
-        self._server.server_close()
-        if self._thread:
-            self._thread.join(10)
+        for listener in self._listeners.values():
+            listener.shutdown()
+            listener.server_close()
+        for thread in self._threads:
+            thread.join(10)
 
     def __enter__(self):
         return self.start()
@@ -152,9 +219,23 @@ class UpdateService:
         with self._lock:
             return list(self._requests)
 
-    def _next_step(self, path, headers):
+    def connections(self, name=PLAIN_LISTENER):
+        """Connections the listener `name` accepted since the start, control
+        requests and refused TLS handshakes included."""
         with self._lock:
-            self._requests.append(Request(path, headers))
+            return self._connections.get(name, 0)
+
+    def listeners(self):
+        return {name: {"port": listener.server_address[1], "connections": self.connections(name)}
+                for name, listener in self._listeners.items()}
+
+    def _count_connection(self, name):
+        with self._lock:
+            self._connections[name] = self._connections.get(name, 0) + 1
+
+    def _next_step(self, path, headers, listener):
+        with self._lock:
+            self._requests.append(Request(path, headers, listener))
             return self._steps.pop(0) if self._steps else self._default
 
     # --- HTTP ---------------------------------------------------------------
@@ -170,12 +251,15 @@ class UpdateService:
 
             def do_GET(self):
                 if self.path == REQUESTS_PATH:
-                    record = [{"path": r.path, "headers": r.headers} for r in service.requests]
-                    self._send(200, [["Content-Type", JSON_TYPE]],
-                               json.dumps(record).encode("utf-8"))
+                    record = [{"path": r.path, "headers": r.headers, "listener": r.listener}
+                              for r in service.requests]
+                    self._send_json(record)
+                    return
+                if self.path == LISTENERS_PATH:
+                    self._send_json(service.listeners())
                     return
                 headers = [[name, value] for name, value in self.headers.items()]
-                self._play(service._next_step(self.path, headers))
+                self._play(service._next_step(self.path, headers, self.server.name))
 
             def do_POST(self):
                 if self.path != SCRIPT_PATH:
@@ -202,6 +286,9 @@ class UpdateService:
                     return
                 self._send(step.get("status", 200), step.get("headers", []), step_body(step))
 
+            def _send_json(self, value):
+                self._send(200, [["Content-Type", JSON_TYPE]], json.dumps(value).encode("utf-8"))
+
             def _send(self, status, headers, body):
                 self.send_response(status)
                 for name, value in headers:
@@ -217,13 +304,22 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--port", type=int, default=0, help="0 (default): any free port")
     parser.add_argument("--port-file", help="write the port to this file once serving")
+    parser.add_argument("--tls", action="append", default=[], metavar="NAME=CERTIFICATE,KEY",
+                        help="also serve HTTPS with this certificate on a port of its own")
     args = parser.parse_args()
-    service = UpdateService(args.port).start()
+    tls = {}
+    for option in args.tls:
+        name, _, files = option.partition("=")
+        certificate, _, key = files.partition(",")
+        if not (name and certificate and key):
+            parser.error(f"--tls {option}: expected NAME=CERTIFICATE,KEY")
+        tls[name] = (certificate, key)
+    service = UpdateService(args.port, tls).start()
     if args.port_file:
         Path(args.port_file).write_text(f"{service.port}\n", encoding="ascii")
     print(service.url, flush=True)
     try:
-        service._thread.join()
+        threading.Event().wait()
     except KeyboardInterrupt:
         pass
     finally:

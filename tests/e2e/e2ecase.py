@@ -7,6 +7,7 @@ import unittest
 
 from apps import SETTINGS_KEY, Mirvex, main_windows
 from harness import wait_until
+from update_service import UpdateService
 
 _session = None
 
@@ -43,3 +44,10 @@ class E2ETestCase(unittest.TestCase):
         """A Mirvex copy in this test's folder (every call shares the folder,
         hence the record file)."""
         return Mirvex(self.session, self.folder)
+
+    def https_stand_in(self):
+        """A stand-in service that also serves HTTPS with the session's
+        certificates; it ends with the test."""
+        service = UpdateService(tls=self.session.certificates()).start()
+        self.addCleanup(service.stop)
+        return service

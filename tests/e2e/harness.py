@@ -11,9 +11,14 @@ import os
 import re
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+
+import test_certificates  # noqa: E402
 
 FIRST_DISPLAY = 120
 LAST_DISPLAY = 199
@@ -143,6 +148,7 @@ class Session:
         self.display = Display()
         self.display_name = None
         self.processes = []
+        self._certificates = None
 
     # --- life cycle ---------------------------------------------------------
 
@@ -366,6 +372,16 @@ class Session:
         """Every address the prefix's browser was asked to open, in order."""
         path = self.prefix / OPENED_URLS
         return path.read_text(encoding="utf-8").splitlines() if path.exists() else []
+
+    def certificates(self):
+        """The stand-in's throwaway certificates ({name: (certificate file,
+        key file)}, see tools/test_certificates.py); the first call adds the
+        "trusted" one to this session's prefix, and to no other store."""
+        if self._certificates is None:
+            certificates = test_certificates.ensure(self.build_dir / "tls")
+            self.run(test_certificates.trust_command(certificates["trusted"][0]))
+            self._certificates = certificates
+        return self._certificates
 
     def folder(self, name):
         """A new empty folder under the run's scratch folder."""

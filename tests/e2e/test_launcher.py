@@ -12,7 +12,7 @@ from harness import wait_until, windows_path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
-from update_service import UpdateService, answer, offer  # noqa: E402
+from update_service import UpdateService, answer, offer, refused_over_https  # noqa: E402
 
 LAUNCHER = "MirvexService.exe"
 MAIN_PROGRAM = "Mirvex.exe"
@@ -30,6 +30,8 @@ READ_SIZE = 1025
 LARGEST_ANSWER = 1024 * 1024
 
 LINK = "https://dl.mirvex.example/new.exe"
+# Not a web address: the shell would start it.
+LOCAL_PROGRAM = "C:\\Windows\\notepad.exe"
 # Escaped as a service writes it; the launcher decodes \/.
 ESCAPED_LINK = LINK.replace("/", "\\/")
 
@@ -88,9 +90,9 @@ class LauncherTest(E2ETestCase):
             shutil.copy2(self.session.exe, folder / MAIN_PROGRAM)
         return folder
 
-    def launch(self, folder, *args, locale="en_US.UTF-8"):
+    def launch(self, folder, *args, locale="en_US.UTF-8", host=None):
         return self.session.spawn(["wine", str(folder / LAUNCHER), *args], locale=locale,
-                                  cwd=folder, hosts={"MIRVEX_WEB_HOST": self.service.url})
+                                  cwd=folder, hosts={"MIRVEX_WEB_HOST": host or self.service.url})
 
     def boxes(self):
         return [w for w in self.session.winctl("list", BOX_CLASS) if w["visible"]]
@@ -181,14 +183,15 @@ class LauncherTest(E2ETestCase):
 
     def test_without_an_offer_the_first_argument_decides_the_start(self):
         cases = [
-            ((), None, False),
-            (("/inst", "--more"), None, True),
-            (("/INST",), None, False),
+            ((), "no update", None, False),
+            (("/inst", "--more"), "no update", None, True),
+            (("/INST",), "no update", None, False),
             # Too large to read: no update, whatever it holds.
-            (("/inst",), oversized_offer(), True),
+            (("/inst",), "oversized", oversized_offer(), True),
+            (("/inst",), "a local program", offer(LOCAL_PROGRAM), True),
         ]
-        for args, step, started in cases:
-            with self.subTest(args=args, answer="oversized" if step else "no update"):
+        for args, what, step, started in cases:
+            with self.subTest(args=args, answer=what):
                 self.service.script([step] if step else [])
                 before = self.session.opened_urls()
                 folder = self.install()
@@ -265,3 +268,20 @@ class LauncherTest(E2ETestCase):
         [first] = [p for p in together if p.returncode is None]
         self.assertEqual(wait_exit(first), 0)
         self.assert_started(folder, False)
+
+    def test_no_question_over_an_untrusted_certificate_or_a_redirect_to_http(self):
+        tls = self.https_stand_in()
+        # What answers if a redirect to plain http is followed.
+        self.service.script([offer(LINK)])
+        for what, listener, step in refused_over_https(self.service.url, LINK):
+            with self.subTest(what):
+                self.reset()
+                tls.script([step])
+                connections = tls.connections(listener)
+                before = self.session.opened_urls()
+                folder = self.install()
+                launcher = self.launch(folder, "/inst", host=tls.tls_url(listener))
+                self.assertEqual(self.wait_box_or_exit(launcher), ("exit", 0))
+                self.assertGreater(tls.connections(listener), connections)
+                self.assert_started(folder, True)
+                self.assertEqual(self.session.opened_urls()[len(before):], [])

@@ -11,7 +11,7 @@ from harness import wait_until
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
-from update_service import UpdateService, offer  # noqa: E402
+from update_service import UpdateService, offer, refused_over_https  # noqa: E402
 
 LINK = "https://example.invalid/dl/new.exe"
 PROMPT_CLASS = "#32770"  # the message box's window class
@@ -25,6 +25,8 @@ PROMPT_TIMEOUT = 60
 # After the request has arrived, how long an unsafe offer is given to show a
 # prompt it must not show. Far longer than an offer takes to appear.
 NO_PROMPT_GRACE = 5
+# Attempts come 10 s apart: long enough for a second one to come.
+SECOND_ATTEMPT_TIMEOUT = 90
 
 
 class UpdateOfferTest(E2ETestCase):
@@ -113,3 +115,25 @@ class UpdateOfferTest(E2ETestCase):
         self.assertEqual(self.opened_urls(), [])
         self.assertIsNone(app.process.poll())
         self.assertEqual(app.close(), 0)
+
+    def test_no_offer_over_an_untrusted_certificate_or_a_redirect_to_http(self):
+        """Every attempt fails, so the check goes on asking, and the offer
+        never reaches the user."""
+        tls = self.https_stand_in()
+        # What answers if a redirect to plain http were followed.
+        self.service.script([], default=offer(LINK))
+        for what, listener, step in refused_over_https(self.service.url, LINK):
+            with self.subTest(what):
+                self.reset()
+                tls.script([], default=step)
+                connections = tls.connections(listener)
+                app = self.mirvex()
+                app.start(hosts={"MIRVEX_WEB_HOST": tls.tls_url(listener)})
+                wait_until("a second attempt",
+                           lambda: tls.connections(listener) >= connections + 2,
+                           SECOND_ATTEMPT_TIMEOUT)
+                self.assertEqual(self.prompts(), [])
+                self.assertEqual(self.service.requests, [], "the redirect was followed")
+                self.assertEqual(self.opened_urls(), [])
+                self.assertIsNone(app.process.poll())
+                self.assertEqual(app.close(), 0)

@@ -15,6 +15,7 @@
 namespace {
 
 using fuzz::DecodeLatin1;
+using fuzz::MayBeOffered;
 using fuzz::Require;
 
 constexpr std::size_t kReadSize = 1025;
@@ -29,7 +30,7 @@ void CheckAnswer(std::string_view bytes) {
     const std::wstring link = core::launcher::LinkInAnswer(text);
     Require(link.size() <= text.size());
     const std::wstring offered = core::launcher::OfferedLink(text);
-    Require(offered.empty() || (offered == link && core::IsWebLink(offered)));
+    Require(offered.empty() || (offered == link && MayBeOffered(offered)));
 
     const std::wstring decoded = core::launcher::JsonUnescape(text);
     Require(decoded.size() <= text.size());

@@ -4,7 +4,6 @@
 // of the answer and only a web address is offered.
 #include "core/AnswerText.h"
 #include "core/UpdateAnswer.h"
-#include "core/WebLink.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <cstdint>
@@ -13,6 +12,7 @@
 namespace {
 
 using fuzz::DecodeLatin1;
+using fuzz::MayBeOffered;
 using fuzz::Require;
 
 void CheckLink(std::wstring_view text) {
@@ -22,7 +22,7 @@ void CheckLink(std::wstring_view text) {
     Require(link.size() <= raw.size());
     Require(core::UpdateLink(text) == link);
     const std::wstring offered = core::OfferedLink(text);
-    Require(offered.empty() || (offered == link && core::IsWebLink(offered)));
+    Require(offered.empty() || (offered == link && MayBeOffered(offered)));
     // The same search with the other quote and the unescaping of everything.
     Require(text.find(core::ExtractBetween(text, L"'", L"'")) != std::wstring_view::npos);
     Require(core::JsonUnescape(text).size() <= text.size());

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 TEST(UpdateAnswer, LinkIsTakenFromTheUpdateMember) {
@@ -100,6 +102,45 @@ TEST(AnswerText, CharsetComesFromTheContentType) {
             EXPECT_EQ(charset->codePage, *c.codePage) << c.contentType;
         }
     }
+}
+
+TEST(AnswerText, CharsetTheTableLacksComesFromThePlatformDatabase) {
+    const std::map<std::wstring, core::CharsetRecord, std::less<>> records = {
+        {L"cyrillic", {L"iso-8859-5"}},
+        {L"asmo-708", {L"", 708}},
+        {L"unicode-1-1-utf-8", {L"utf-8"}},
+        {L"euc-kr", {L"", 51949}},
+        {L"no-page", {L"", 0}},
+        {L"loop-a", {L"loop-b"}},
+        {L"loop-b", {L"loop-a"}},
+    };
+    const core::CharsetDatabase database =
+        [&](std::wstring_view name) -> std::optional<core::CharsetRecord> {
+        const auto found = records.find(name);
+        if (found == records.end())
+            return std::nullopt;
+        return found->second;
+    };
+    const struct {
+        const wchar_t* charset;
+        std::optional<unsigned> codePage; // 0: UTF-8, nothing: unknown
+    } cases[] = {
+        {L"cyrillic", 28595},       // an alias of a name the table knows
+        {L"asmo-708", 708},         // a code page of its own
+        {L"unicode-1-1-utf-8", 0},  // an alias of UTF-8
+        {L"EUC-KR", 949},           // the table comes first
+        {L"no-page", std::nullopt}, // a record without a code page
+        {L"loop-a", std::nullopt},  // aliases in a circle
+        {L"klingon", std::nullopt}, // known to neither
+    };
+    for (const auto& c : cases) {
+        const auto charset = core::CharsetEncoding(c.charset, database);
+        ASSERT_EQ(charset.has_value(), c.codePage.has_value()) << c.charset;
+        if (charset) {
+            EXPECT_EQ(charset->codePage, *c.codePage) << c.charset;
+        }
+    }
+    EXPECT_EQ(core::CharsetEncoding(L"cyrillic", {}), std::nullopt) << "without a database";
 }
 
 TEST(AnswerText, BodyIsDecodedByItsCharset) {

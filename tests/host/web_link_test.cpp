@@ -2,11 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
+
+using namespace std::string_literals;
+
+// A web address of exactly `length` characters.
+std::wstring LinkOfLength(std::size_t length) {
+    const std::wstring start = L"https://example.invalid/";
+    return start + std::wstring(length - start.size(), L'a');
+}
 
 TEST(WebLink, OnlyAbsoluteWebAddressesMayGoToTheShell) {
     const struct {
-        const wchar_t* link;
+        std::wstring link;
         bool offered;
     } cases[] = {
         {L"https://example.invalid/dl/new.exe", true},
@@ -27,10 +37,18 @@ TEST(WebLink, OnlyAbsoluteWebAddressesMayGoToTheShell) {
         {L"https://example.invalid/\"x", false},
         {L"https://example.invalid\\..\\x", false},
         {L"https://example.invalid/\n", false},
+        {L"https://example.invalid/a\0b"s, false},
+        {L"https://example.invalid/a\tb", false},
+        {L"https://example.invalid/a\x7F", false},
+        {L"https://example.invalid/a\x9B", false},
+        {L"https://example.invalid/\uFF02--x", false},
+        {L"https://example.invalid/\u202Eexe.txt", false},
+        {LinkOfLength(2048), true},
+        {LinkOfLength(2049), false},
         {L"", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(core::IsWebLink(c.link), c.offered) << c.link;
+        EXPECT_EQ(core::IsWebLink(c.link), c.offered) << c.link.substr(0, 40);
 }
 
 } // namespace

@@ -71,6 +71,26 @@ std::wstring StandInService::Url() const {
     return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/api.init.php";
 }
 
+// A number of the listener `name` in the service's listener table.
+int StandInService::ListenerNumber(std::string_view name, std::string_view field) const {
+    const std::string table = Exchange("GET /_stand-in/listeners HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                       "Connection: close\r\n\r\n");
+    const std::size_t entry = table.find(JsonQuote(name) + ": {");
+    const std::string key = JsonQuote(field) + ": ";
+    const std::size_t at = entry == std::string::npos ? entry : table.find(key, entry);
+    if (at == std::string::npos)
+        throw std::runtime_error("the stand-in service has no listener " + std::string(name));
+    return std::atoi(table.c_str() + at + key.size());
+}
+
+std::wstring StandInService::TlsUrl(std::string_view name) const {
+    return L"https://127.0.0.1:" + std::to_wstring(ListenerNumber(name, "port")) + L"/api.init.php";
+}
+
+int StandInService::Connections(std::string_view name) const {
+    return ListenerNumber(name, "connections");
+}
+
 std::string StandInService::Exchange(const std::string& request) const {
     StartWinsock();
     const Socket socket;

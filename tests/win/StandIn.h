@@ -18,6 +18,12 @@ class StandInService {
 
     // The update service address a program would use.
     std::wstring Url() const;
+    // The same over HTTPS, on the port of the service's listener `name`:
+    // "trusted" (its certificate is in the test prefix's ROOT store) or
+    // "untrusted" (a self-signed certificate trusted nowhere).
+    std::wstring TlsUrl(std::string_view name) const;
+    // Connections that listener accepted so far, refused handshakes included.
+    int Connections(std::string_view name) const;
 
     // A new script (JSON texts of steps, see the service's description) and
     // an empty record. `fallback` answers once the steps are used up.
@@ -30,6 +36,7 @@ class StandInService {
   private:
     explicit StandInService(unsigned short port) : port_(port) {}
     std::string Exchange(const std::string& request) const;
+    int ListenerNumber(std::string_view name, std::string_view field) const;
 
     unsigned short port_;
 };

@@ -5,8 +5,10 @@
 
 #include "common/Update.h"
 #include "core/Hosts.h"
+#include "core/LauncherAnswer.h"
 #include "core/TextCodec.h"
 #include "core/UpdateAnswer.h"
+#include "launcher/WebClient.h"
 
 #include <objbase.h>
 
@@ -87,6 +89,10 @@ TEST_F(UpdateService, AnswersAndFailures) {
     const std::string shiftJis =
         "{\"update\":\"https://example.invalid/\x83\x5f\x83\x45\x83\x93\x83\x8d\x81\x5b\x83\x68"
         ".exe\"}";
+    // "Загрузка" in ISO-8859-5, under a name that only Windows' charset
+    // database knows (an alias of iso-8859-5).
+    const std::string cyrillic =
+        "{\"update\":\"https://example.invalid/\xb7\xd0\xd3\xe0\xe3\xd7\xda\xd0.exe\"}";
     const std::string redirect = RedirectStep("/api.init.php?hop");
     const struct {
         const char* what;
@@ -105,6 +111,9 @@ TEST_F(UpdateService, AnswersAndFailures) {
          false, L"", 6},
         {"Shift_JIS body", Steps({RawAnswerStep(shiftJis, "application/json; charset=Shift_JIS")}),
          true, L"https://example.invalid/ダウンロード.exe", 1},
+        {"charset known to Windows only",
+         Steps({RawAnswerStep(cyrillic, "application/json; charset=cyrillic")}), true,
+         L"https://example.invalid/Загрузка.exe", 1},
         {"body of exactly 1 MiB", Steps({AnswerStep(offer, 200, "application/json", kMiB)}), true,
          kLinkText, 1},
         {"body one byte over 1 MiB", Steps({AnswerStep(offer, 200, "application/json", kMiB + 1)}),
@@ -123,6 +132,47 @@ TEST_F(UpdateService, AnswersAndFailures) {
         else
             EXPECT_EQ(body, L"unchanged");
         EXPECT_EQ(service->RequestCount(), c.requests);
+    }
+}
+
+// Certificates are checked, and an answer to an https request never comes
+// over plain http: for the main program's client and for the launcher's.
+TEST_F(UpdateService, OnlyATrustedServiceAnswersOverHttps) {
+    std::string plainUrl;
+    for (const wchar_t c : service->Url())
+        plainUrl += static_cast<char>(c);
+    const struct {
+        const char* what;
+        const char* listener;
+        std::string steps;
+        bool answered;
+        int requests; // of the main program's client
+    } cases[] = {
+        {"trusted certificate", "trusted", Steps({OfferStep(kLink)}), true, 1},
+        {"self-signed certificate", "untrusted", Steps({OfferStep(kLink)}), false, 0},
+        {"redirect to plain http", "trusted", Steps({RedirectStep(plainUrl), OfferStep(kLink)}),
+         false, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring url = service->TlsUrl(c.listener);
+        const int connections = service->Connections(c.listener);
+        service->Script(c.steps);
+        std::wstring body;
+        EXPECT_EQ(Orv::HttpGetText(url, L"en", false, body), c.answered);
+        if (c.answered) {
+            EXPECT_EQ(core::UpdateLink(body), kLinkText);
+        }
+        EXPECT_EQ(service->RequestCount(), c.requests) << service->Requests();
+        if (c.requests == 0) {
+            EXPECT_GT(service->Connections(c.listener), connections) << "never tried";
+        }
+
+        service->Script(c.steps);
+        const launcher::InternetSession session;
+        ASSERT_TRUE(session);
+        const std::wstring answer = session.Get(url, core::launcher::RequestHeaders(L"1.3.2.0"));
+        EXPECT_EQ(core::launcher::OfferedLink(answer), c.answered ? kLinkText : L"");
     }
 }
 
