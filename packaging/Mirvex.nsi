@@ -1,7 +1,9 @@
-; Mirvex's per-user installer. Built by CMake (packaging/CMakeLists.txt), which
-; passes the version and the files to install:
+; Mirvex's per-user installer. Built by packaging/make_dist.py (the CMake
+; target dist), which passes the version and the files to install:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.2.3.4 -DMAIN_EXE=... -DSERVICE_EXE=...
-;            -DICON=... -DOUTFILE=... Mirvex.nsi
+;            -DICON=... -DOUTFILE=... [-DSIGN_COMMAND=...] Mirvex.nsi
+; SIGN_COMMAND, when given, is a shell command that signs the file named by
+; its last argument in place.
 ;
 ; Mirvex keeps its record list beside the program, so the program folder must
 ; be writable by the user: the installer puts it under the user's own
@@ -20,6 +22,15 @@ Unicode true
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
+; The installer's bytes must not depend on when its files were built: it
+; stores no file times, and the installed files get the time of installing.
+SetDateSave off
+
+!ifdef SIGN_COMMAND
+  ; The uninstaller is signed before it is stored, so the one the installer
+  ; writes carries the signature. A failed signing stops the build.
+  !uninstfinalize `${SIGN_COMMAND} "%1"` = 0
+!endif
 
 !include MUI2.nsh
 !include LogicLib.nsh
