@@ -11,14 +11,23 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
-from apps import MAIN_CLASS, RECORD_FILE, SETTINGS_KEY, WINDOW_TIMEOUT, main_windows, wait_exit
+from apps import (MAIN_CLASS, RECORD_FILE, SETTINGS_KEY, WINDOW_TIMEOUT, hold, main_windows,
+                  wait_exit)
 from e2ecase import E2ETestCase
 from harness import wait_until
 from shell_link import read_shell_link
 from update_service import UpdateService  # noqa: E402
 
 PROGRAMS = ("Mirvex.exe", "MirvexService.exe")
-UNINSTALLER = "Uninstall.exe"
+UNINSTALLER = "Uninstall Mirvex.exe"
+# Another product's uninstaller in a folder it shares with Mirvex.
+FOREIGN_UNINSTALLER = "Uninstall.exe"
+FOREIGN_BYTES = b"MZ another product's uninstaller\0"
+MAIN_MUTEX = "MirvexMutex"
+SERVICE_MUTEX = "MirvexServiceMutex"
+INSTALL_TIMEOUT = 180
+# A holder outlasts the silent install beside it; it is ended by PID.
+HOLD_SECONDS = INSTALL_TIMEOUT
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mirvex"
 START_MENU = r"Microsoft\Windows\Start Menu\Programs"
 LAUNCHER_ARGUMENTS = "/inst"
@@ -26,7 +35,6 @@ PUBLISHER = "Norvale"
 ZIP_README = "README.txt"
 # NSIS's exit code for "ended by the script": Mirvex runs and was not closed.
 EXIT_MIRVEX_RUNNING = 2
-INSTALL_TIMEOUT = 180
 MESSAGE_BOX_CLASS = "#32770"
 IDCANCEL = 2
 # VS_FIXEDFILEINFO's signature, then its struct version, file and product versions.
@@ -167,8 +175,31 @@ class InstallerTest(E2ETestCase):
             self.assertEqual(wait_exit(setup), EXIT_MIRVEX_RUNNING)
             self.assert_nothing_installed()
 
+    def test_only_mirvex_mutexes_keep_a_silent_install_from_running(self):
+        cases = [
+            # what another process holds, the installer's exit code
+            (("hold-window", MAIN_CLASS), 0),  # a foreign window of Mirvex's class
+            # mutexes that may not be opened: copies that run elevated
+            (("hold-locked-mutex", MAIN_MUTEX), EXIT_MIRVEX_RUNNING),
+            (("hold-locked-mutex", SERVICE_MUTEX), EXIT_MIRVEX_RUNNING),
+        ]
+        for holding, code in cases:
+            with self.subTest(holding=holding):
+                self.remove_installation()
+                holder = hold(self.session, *holding, HOLD_SECONDS)
+                try:
+                    self.assertEqual(self.install(), code)
+                finally:
+                    holder.kill()
+                    holder.wait()
+                self.assertEqual(self.installed("Mirvex.exe").is_file(), code == 0)
+
     def test_silent_uninstall_removes_programs_shortcut_and_entry_but_keeps_user_data(self):
+        # A folder shared with another product: its uninstaller is not ours.
+        self.host_dir.mkdir(parents=True)
+        self.installed(FOREIGN_UNINSTALLER).write_bytes(FOREIGN_BYTES)
         self.assertEqual(self.install(), 0)
+        self.assertEqual(self.installed(FOREIGN_UNINSTALLER).read_bytes(), FOREIGN_BYTES)
         self.installed(RECORD_FILE).write_bytes(RECORDS)
         self.session.reg_set_dword(SETTINGS_KEY, HOTKEY_RUN, CUSTOM_HOTKEY)
         quiet = self.session.reg_values(UNINSTALL_KEY)["QuietUninstallString"]
@@ -185,6 +216,7 @@ class InstallerTest(E2ETestCase):
             self.assertFalse(self.installed(name).exists(), name)
         self.assertFalse(self.shortcut.exists())
         self.assertEqual(self.installed(RECORD_FILE).read_bytes(), RECORDS)
+        self.assertEqual(self.installed(FOREIGN_UNINSTALLER).read_bytes(), FOREIGN_BYTES)
         self.assertEqual(self.session.reg_query(SETTINGS_KEY, HOTKEY_RUN), CUSTOM_HOTKEY)
 
 
