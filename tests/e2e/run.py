@@ -63,7 +63,10 @@ def main():
     with Session(build, exe=exe, tools_dir=tools, name="e2e") as session:
         e2ecase.use_session(session)
         result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
-    failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
+    # A test with failing subtests has one entry per subtest: count tests.
+    failed = len({getattr(test, "test_case", test).id()
+                  for test, _ in result.failures + result.errors}
+                 | {test.id() for test in result.unexpectedSuccesses})
     skipped = len(result.skipped)
     passed = result.testsRun - failed - skipped
     print(f"e2e ({time.monotonic() - started:.0f} s):")
