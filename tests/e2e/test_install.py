@@ -1,6 +1,7 @@
 """The installer and the portable zip that ./dev dist leaves in build/dist:
 installed, run, installed over and removed again in the session's prefix;
-the zip's contents and the installer's version read from the files."""
+the zip's contents and the installer's version read from the files; a
+signed build's signatures."""
 
 import re
 import shutil
@@ -15,6 +16,7 @@ from apps import (MAIN_CLASS, RECORD_FILE, SETTINGS_KEY, WINDOW_TIMEOUT, hold, m
                   wait_exit)
 from e2ecase import E2ETestCase
 from harness import wait_until
+from release import Certificate, first_inputs, package
 from shell_link import read_shell_link
 from update_service import UpdateService  # noqa: E402
 
@@ -84,9 +86,9 @@ class InstallerTest(E2ETestCase):
         self.shortcut.unlink(missing_ok=True)
         self.session.reg_delete_key(UNINSTALL_KEY)
 
-    def install(self, silent=True, locale="en_US.UTF-8"):
+    def install(self, silent=True, locale="en_US.UTF-8", setup_exe=None):
         """Runs the installer to its end; returns its exit code."""
-        args = ["wine", str(self.setup_exe)] + (["/S"] if silent else [])
+        args = ["wine", str(setup_exe or self.setup_exe)] + (["/S"] if silent else [])
         return self.session.run(args, locale=locale, timeout=INSTALL_TIMEOUT,
                                 check=False).returncode
 
@@ -218,6 +220,20 @@ class InstallerTest(E2ETestCase):
         self.assertEqual(self.installed(RECORD_FILE).read_bytes(), RECORDS)
         self.assertEqual(self.installed(FOREIGN_UNINSTALLER).read_bytes(), FOREIGN_BYTES)
         self.assertEqual(self.session.reg_query(SETTINGS_KEY, HOTKEY_RUN), CUSTOM_HOTKEY)
+
+    def test_a_signed_build_signs_both_programs_the_installer_and_its_uninstaller(self):
+        certificate = Certificate.make(self.session.scratch / "certificate")
+        downloads = package(first_inputs(self.session.build_dir),
+                            self.session.scratch / "signed", certificate)
+        setup = downloads / self.setup_exe.name
+        self.assertEqual(self.install(setup_exe=setup), 0)
+        shipped = {name: self.installed(name) for name in (*PROGRAMS, UNINSTALLER)}
+        shipped[setup.name] = setup
+        with zipfile.ZipFile(downloads / f"Mirvex-{self.version}.zip") as archive:
+            for name in PROGRAMS:
+                shipped[f"{name} in the zip"] = archive.extract(name, self.folder)
+        unsigned = [name for name, path in shipped.items() if not certificate.signed(path)]
+        self.assertEqual(unsigned, [])
 
 
 class DistFilesTest(E2ETestCase):
