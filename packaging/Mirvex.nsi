@@ -1,7 +1,9 @@
-; Mirvex's per-user installer. Built by CMake (packaging/CMakeLists.txt), which
-; passes the version and the files to install:
+; Mirvex's per-user installer. Built by packaging/make_dist.py (the CMake
+; target dist), which passes the version and the files to install:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.2.3.4 -DMAIN_EXE=... -DSERVICE_EXE=...
-;            -DICON=... -DOUTFILE=... Mirvex.nsi
+;            -DICON=... -DOUTFILE=... [-DSIGN_COMMAND=...] Mirvex.nsi
+; SIGN_COMMAND, when given, is a shell command that signs the file named by
+; its last argument in place.
 ;
 ; Mirvex keeps its record list beside the program, so the program folder must
 ; be writable by the user: the installer puts it under the user's own
@@ -20,6 +22,15 @@ Unicode true
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
+; The installer's bytes must not depend on when its files were built: it
+; stores no file times, and the installed files get the time of installing.
+SetDateSave off
+
+!ifdef SIGN_COMMAND
+  ; The uninstaller is signed before it is stored, so the one the installer
+  ; writes carries the signature. A failed signing stops the build.
+  !uninstfinalize `${SIGN_COMMAND} "%1"` = 0
+!endif
 
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -29,17 +40,22 @@ RequestExecutionLevel user
 !define PUBLISHER "Norvale"
 !define MAIN_FILE "Mirvex.exe"
 !define SERVICE_FILE "MirvexService.exe"
-!define UNINSTALLER_FILE "Uninstall.exe"
+; Named after the product: a folder that another product shares may hold
+; that product's own "Uninstall.exe".
+!define UNINSTALLER_FILE "Uninstall ${PRODUCT}.exe"
 ; The launcher's argument that lets it start Mirvex after its update check.
 !define SERVICE_ARGUMENTS "/inst"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
-; What shows that Mirvex or its launcher runs: their single-instance mutexes
-; and the main window's class.
+; What shows that Mirvex or its launcher runs: their single-instance mutexes,
+; nothing else (other programs' windows may share the main window's class
+; name).
 !define MAIN_MUTEX "MirvexMutex"
 !define SERVICE_MUTEX "MirvexServiceMutex"
-!define MAIN_WINDOW_CLASS "TFrmMain"
-!define SYNCHRONIZE 0x00100000
+; The programs' own single-instance check opens the mutex with this access;
+; so does the installer, to see a running copy the way they do.
+!define MUTEX_ALL_ACCESS 0x001F0001
+!define ERROR_ACCESS_DENIED 5
 ; Exit code when Mirvex runs and the user (or /S) declines to wait for it;
 ; NSIS's own code for "ended by the script".
 !define EXIT_MIRVEX_RUNNING 2
@@ -88,27 +104,41 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "© ${PUBLISHER}"
 ; Asks the user to close Mirvex for as long as it runs. Cancel (and /S, which
 ; answers Cancel) ends the program with EXIT_MIRVEX_RUNNING before anything is
 ; changed. Defined once for the installer and once for the uninstaller.
+;
+; Mirvex or its launcher runs while its mutex exists. A mutex that may not be
+; opened ("access denied") belongs to a copy running with other rights, such
+; as an elevated one: that copy runs too.
 !macro WAIT_FOR_MIRVEX_TO_END PREFIX
+  ; Pushes 1 when the mutex named on the stack exists, 0 otherwise.
+  Function ${PREFIX}MutexExists
+    Exch $0 ; the name
+    Push $1
+    Push $2
+    System::Call 'kernel32::OpenMutexW(i ${MUTEX_ALL_ACCESS}, i 0, w r0) p .r1 ?e'
+    Pop $2 ; the last error
+    StrCpy $0 0
+    ${If} $1 != 0
+      System::Call 'kernel32::CloseHandle(p r1)'
+      StrCpy $0 1
+    ${ElseIf} $2 = ${ERROR_ACCESS_DENIED}
+      StrCpy $0 1
+    ${EndIf}
+    Pop $2
+    Pop $1
+    Exch $0
+  FunctionEnd
+
   Function ${PREFIX}IsMirvexRunning
     Push $0
-    Push $1
-    StrCpy $1 0
-    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${MAIN_MUTEX}") p .r0'
-    ${If} $0 != 0
-      System::Call 'kernel32::CloseHandle(p r0)'
-      StrCpy $1 1
-    ${EndIf}
-    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${SERVICE_MUTEX}") p .r0'
-    ${If} $0 != 0
-      System::Call 'kernel32::CloseHandle(p r0)'
-      StrCpy $1 1
-    ${EndIf}
-    FindWindow $0 "${MAIN_WINDOW_CLASS}"
-    ${If} $0 != 0
-      StrCpy $1 1
-    ${EndIf}
+    Push "${MAIN_MUTEX}"
+    Call ${PREFIX}MutexExists
     Pop $0
-    Exch $1
+    ${If} $0 == 0
+      Push "${SERVICE_MUTEX}"
+      Call ${PREFIX}MutexExists
+      Pop $0
+    ${EndIf}
+    Exch $0
   FunctionEnd
 
   Function ${PREFIX}WaitForMirvexToEnd

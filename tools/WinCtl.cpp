@@ -23,10 +23,16 @@
 //                               menu of another process)
 //   hold-hotkey MODS VK SECS    register a hotkey (MOD_* flags, virtual key)
 //                               and keep it that long; "held" once it is
+//   hold-window CLASS SECS      keep a hidden top-level window of that class
+//                               (another program's) that long; "held" once
+//                               it exists
+//   hold-locked-mutex NAME SECS keep the named mutex that long under a DACL
+//                               that lets no one open it; "held" once it is
 //   clock                       the performance counter in microseconds
 //   memory HWND                 working set, its peak and the private bytes
 //                               of the process that owns a window
 
+#include "Hold.h"
 #include "JsonLine.h"
 #include "Microseconds.h"
 #include "ui/Handles.h"
@@ -293,14 +299,19 @@ int HoldHotKey(unsigned modifiers, unsigned key, unsigned seconds) {
         return kExitFailed;
     }
     Print(JsonLine().Flag("held", true).Finish());
-    const ULONGLONG end = GetTickCount64() + 1000ULL * seconds;
-    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-    }
+    hold::PumpMessagesFor(seconds);
     UnregisterHotKey(nullptr, kHeldHotKeyId);
+    return kExitOk;
+}
+
+// Prints whether the object could be made, then keeps it for that long.
+template <typename Held> int HoldFor(const Held& held, unsigned seconds) {
+    if (!held) {
+        Print(JsonLine().Flag("held", false).Number("error", GetLastError()).Finish());
+        return kExitFailed;
+    }
+    Print(JsonLine().Flag("held", true).Finish());
+    hold::PumpMessagesFor(seconds);
     return kExitOk;
 }
 
@@ -394,6 +405,14 @@ int Run(Args args) {
             return Usage();
         return HoldHotKey(static_cast<unsigned>(*modifiers), static_cast<unsigned>(*key),
                           static_cast<unsigned>(*seconds));
+    }
+    if ((command == L"hold-window" || command == L"hold-locked-mutex") && rest.size() == 2) {
+        const auto seconds = ParseUnsigned(rest[1]);
+        if (!seconds)
+            return Usage();
+        if (command == L"hold-window")
+            return HoldFor(hold::WindowOfClass(rest[0]), static_cast<unsigned>(*seconds));
+        return HoldFor(hold::LockedMutex(rest[0].c_str()), static_cast<unsigned>(*seconds));
     }
     if ((command == L"controls" || command == L"close" || command == L"click" ||
          command == L"type" || command == L"send" || command == L"memory") &&

@@ -252,16 +252,22 @@ def popup_size(session, text, locale):
     return json.loads(result.stdout.splitlines()[-1])["size"]
 
 
-def hold_hotkey(session, modifiers, key, seconds):
-    """Another Wine process registers the hotkey and keeps it for `seconds`;
-    returns once it holds it."""
-    holder = session.spawn(["wine", session.tool("WinCtl.exe"), "hold-hotkey", str(modifiers),
-                            str(key), str(seconds)], stdout=subprocess.PIPE)
+def hold(session, command, *args):
+    """Another Wine process holds something (WinCtl's hold-hotkey,
+    hold-window, hold-locked-mutex; the last argument is for how many
+    seconds); returns that process once it holds it."""
+    holder = session.spawn(["wine", session.tool("WinCtl.exe"), command, *map(str, args)],
+                           stdout=subprocess.PIPE)
     ready, _, _ = select.select([holder.stdout], [], [], WINDOW_TIMEOUT)
     line = holder.stdout.readline() if ready else b""
     if not line.startswith(b"{") or not json.loads(line)["held"]:
-        raise AssertionError(f"WinCtl could not hold hotkey {modifiers:#x}+{key:#x}: {line!r}")
+        raise AssertionError(f"WinCtl could not {command} {args}: {line!r}")
     return holder
+
+
+def hold_hotkey(session, modifiers, key, seconds):
+    """Another Wine process registers the hotkey and keeps it for `seconds`."""
+    return hold(session, "hold-hotkey", modifiers, key, seconds)
 
 
 def wait_exit(process, timeout=EXIT_TIMEOUT):

@@ -20,7 +20,9 @@ sys.path.insert(0, str(HERE))
 import e2ecase  # noqa: E402
 from harness import Session, find_tools_dir  # noqa: E402
 
-REQUIRED_COMMANDS = ("wine", "wineserver", "Xvfb", "xdotool")
+# The last four build, sign and check the downloads.
+REQUIRED_COMMANDS = ("wine", "wineserver", "Xvfb", "xdotool", "makensis", "osslsigncode",
+                     "openssl", "faketime")
 
 
 def parse_args():
@@ -63,7 +65,10 @@ def main():
     with Session(build, exe=exe, tools_dir=tools, name="e2e") as session:
         e2ecase.use_session(session)
         result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
-    failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
+    # A test with failing subtests has one entry per subtest: count tests.
+    failed = len({getattr(test, "test_case", test).id()
+                  for test, _ in result.failures + result.errors}
+                 | {test.id() for test in result.unexpectedSuccesses})
     skipped = len(result.skipped)
     passed = result.testsRun - failed - skipped
     print(f"e2e ({time.monotonic() - started:.0f} s):")

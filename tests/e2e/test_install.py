@@ -1,6 +1,7 @@
 """The installer and the portable zip that ./dev dist leaves in build/dist:
 installed, run, installed over and removed again in the session's prefix;
-the zip's contents and the installer's version read from the files."""
+the zip's contents and the installer's version read from the files; a
+signed build's signatures."""
 
 import re
 import shutil
@@ -11,14 +12,24 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
-from apps import MAIN_CLASS, RECORD_FILE, SETTINGS_KEY, WINDOW_TIMEOUT, main_windows, wait_exit
+from apps import (MAIN_CLASS, RECORD_FILE, SETTINGS_KEY, WINDOW_TIMEOUT, hold, main_windows,
+                  wait_exit)
 from e2ecase import E2ETestCase
 from harness import wait_until
+from release import Certificate, first_inputs, package
 from shell_link import read_shell_link
 from update_service import UpdateService  # noqa: E402
 
 PROGRAMS = ("Mirvex.exe", "MirvexService.exe")
-UNINSTALLER = "Uninstall.exe"
+UNINSTALLER = "Uninstall Mirvex.exe"
+# Another product's uninstaller in a folder it shares with Mirvex.
+FOREIGN_UNINSTALLER = "Uninstall.exe"
+FOREIGN_BYTES = b"MZ another product's uninstaller\0"
+MAIN_MUTEX = "MirvexMutex"
+SERVICE_MUTEX = "MirvexServiceMutex"
+INSTALL_TIMEOUT = 180
+# A holder outlasts the silent install beside it; it is ended by PID.
+HOLD_SECONDS = INSTALL_TIMEOUT
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mirvex"
 START_MENU = r"Microsoft\Windows\Start Menu\Programs"
 LAUNCHER_ARGUMENTS = "/inst"
@@ -26,7 +37,6 @@ PUBLISHER = "Norvale"
 ZIP_README = "README.txt"
 # NSIS's exit code for "ended by the script": Mirvex runs and was not closed.
 EXIT_MIRVEX_RUNNING = 2
-INSTALL_TIMEOUT = 180
 MESSAGE_BOX_CLASS = "#32770"
 IDCANCEL = 2
 # VS_FIXEDFILEINFO's signature, then its struct version, file and product versions.
@@ -76,9 +86,9 @@ class InstallerTest(E2ETestCase):
         self.shortcut.unlink(missing_ok=True)
         self.session.reg_delete_key(UNINSTALL_KEY)
 
-    def install(self, silent=True, locale="en_US.UTF-8"):
+    def install(self, silent=True, locale="en_US.UTF-8", setup_exe=None):
         """Runs the installer to its end; returns its exit code."""
-        args = ["wine", str(self.setup_exe)] + (["/S"] if silent else [])
+        args = ["wine", str(setup_exe or self.setup_exe)] + (["/S"] if silent else [])
         return self.session.run(args, locale=locale, timeout=INSTALL_TIMEOUT,
                                 check=False).returncode
 
@@ -167,8 +177,31 @@ class InstallerTest(E2ETestCase):
             self.assertEqual(wait_exit(setup), EXIT_MIRVEX_RUNNING)
             self.assert_nothing_installed()
 
+    def test_only_mirvex_mutexes_keep_a_silent_install_from_running(self):
+        cases = [
+            # what another process holds, the installer's exit code
+            (("hold-window", MAIN_CLASS), 0),  # a foreign window of Mirvex's class
+            # mutexes that may not be opened: copies that run elevated
+            (("hold-locked-mutex", MAIN_MUTEX), EXIT_MIRVEX_RUNNING),
+            (("hold-locked-mutex", SERVICE_MUTEX), EXIT_MIRVEX_RUNNING),
+        ]
+        for holding, code in cases:
+            with self.subTest(holding=holding):
+                self.remove_installation()
+                holder = hold(self.session, *holding, HOLD_SECONDS)
+                try:
+                    self.assertEqual(self.install(), code)
+                finally:
+                    holder.kill()
+                    holder.wait()
+                self.assertEqual(self.installed("Mirvex.exe").is_file(), code == 0)
+
     def test_silent_uninstall_removes_programs_shortcut_and_entry_but_keeps_user_data(self):
+        # A folder shared with another product: its uninstaller is not ours.
+        self.host_dir.mkdir(parents=True)
+        self.installed(FOREIGN_UNINSTALLER).write_bytes(FOREIGN_BYTES)
         self.assertEqual(self.install(), 0)
+        self.assertEqual(self.installed(FOREIGN_UNINSTALLER).read_bytes(), FOREIGN_BYTES)
         self.installed(RECORD_FILE).write_bytes(RECORDS)
         self.session.reg_set_dword(SETTINGS_KEY, HOTKEY_RUN, CUSTOM_HOTKEY)
         quiet = self.session.reg_values(UNINSTALL_KEY)["QuietUninstallString"]
@@ -185,7 +218,22 @@ class InstallerTest(E2ETestCase):
             self.assertFalse(self.installed(name).exists(), name)
         self.assertFalse(self.shortcut.exists())
         self.assertEqual(self.installed(RECORD_FILE).read_bytes(), RECORDS)
+        self.assertEqual(self.installed(FOREIGN_UNINSTALLER).read_bytes(), FOREIGN_BYTES)
         self.assertEqual(self.session.reg_query(SETTINGS_KEY, HOTKEY_RUN), CUSTOM_HOTKEY)
+
+    def test_a_signed_build_signs_both_programs_the_installer_and_its_uninstaller(self):
+        certificate = Certificate.make(self.session.scratch / "certificate")
+        downloads = package(first_inputs(self.session.build_dir),
+                            self.session.scratch / "signed", certificate)
+        setup = downloads / self.setup_exe.name
+        self.assertEqual(self.install(setup_exe=setup), 0)
+        shipped = {name: self.installed(name) for name in (*PROGRAMS, UNINSTALLER)}
+        shipped[setup.name] = setup
+        with zipfile.ZipFile(downloads / f"Mirvex-{self.version}.zip") as archive:
+            for name in PROGRAMS:
+                shipped[f"{name} in the zip"] = archive.extract(name, self.folder)
+        unsigned = [name for name, path in shipped.items() if not certificate.signed(path)]
+        self.assertEqual(unsigned, [])
 
 
 class DistFilesTest(E2ETestCase):

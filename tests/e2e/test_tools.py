@@ -1,11 +1,17 @@
-"""The pure parts of the helper tools: what the benchmark computes and how the
-harness names things for Wine. No Wine or display needed."""
+"""The pure parts of the helper tools: what the benchmark computes, how the
+harness names things for Wine and how ./dev waits for the package manager.
+No Wine or display needed."""
 
+import fcntl
+import select
+import subprocess
 import sys
+import tempfile
 import unittest
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+TOOLS = Path(__file__).resolve().parents[2] / "tools"
+sys.path.insert(0, str(TOOLS))
 
 import bench  # noqa: E402
 from harness import windows_path  # noqa: E402
@@ -63,6 +69,60 @@ class StatisticsTest(unittest.TestCase):
 class WindowsPathTest(unittest.TestCase):
     def test_host_paths_map_to_drive_z(self):
         self.assertEqual(windows_path("/tmp/a b/clicks.log"), r"Z:\tmp\a b\clicks.log")
+
+
+class AptLockWaitTest(unittest.TestCase):
+    """./dev's wait for another installation's locks (tools/apt-lock.sh), on
+    a lock file of the test's own that this process locks as apt does."""
+
+    LINE_TIMEOUT = 30
+    # Several of the wait's polls: it must not end while the lock is held.
+    STILL_WAITING = 6
+
+    def setUp(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        self.lock = Path(folder.name) / "lock-frontend"
+        self.lock.touch()
+
+    def wait_for_apt(self, bound):
+        script = 'APT_LOCKS=("$1"); APT_LOCK_WAIT=$2; source "$3"; wait_for_apt'
+        process = subprocess.Popen(
+            ["bash", "-c", script, "bash", str(self.lock), str(bound),
+             str(TOOLS / "apt-lock.sh")], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        def stop():
+            process.kill()
+            process.communicate()
+        self.addCleanup(stop)
+        return process
+
+    def held(self):
+        handle = open(self.lock, "r+")
+        self.addCleanup(handle.close)
+        fcntl.lockf(handle, fcntl.LOCK_EX)
+        return handle
+
+    def test_held_lock_is_waited_for_until_released_saying_so_once(self):
+        free = self.wait_for_apt(900)
+        self.assertEqual(free.wait(self.LINE_TIMEOUT), 0)
+        self.assertEqual(free.stderr.read(), b"", "waited for a free lock")
+
+        handle = self.held()
+        waiter = self.wait_for_apt(900)
+        ready, _, _ = select.select([waiter.stderr], [], [], self.LINE_TIMEOUT)
+        self.assertTrue(ready, "the wait said nothing")
+        self.assertIn(str(self.lock), waiter.stderr.readline().decode())
+        with self.assertRaises(subprocess.TimeoutExpired):
+            waiter.wait(self.STILL_WAITING)
+        fcntl.lockf(handle, fcntl.LOCK_UN)
+        self.assertEqual(waiter.wait(self.LINE_TIMEOUT), 0)
+        self.assertEqual(waiter.stderr.read(), b"", "said more than once")
+
+    def test_a_lock_held_past_the_bound_fails_the_wait(self):
+        self.held()
+        waiter = self.wait_for_apt(1)
+        self.assertEqual(waiter.wait(self.LINE_TIMEOUT), 1)
+        self.assertIn(b"still holds", waiter.stderr.read())
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 #include "launcher/Control.h"
 #include "launcher/Instance.h"
 #include "main/SingleInstance.h"
+#include "tools/Hold.h"
 #include "ui/Handles.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +15,6 @@
 namespace {
 
 constexpr wchar_t kTestMutex[] = L"MirvexWinTests.LauncherInstance";
-
-// A mutex held under a DACL without entries: like one held by a copy that
-// runs elevated, no one else may open it.
-ui::UniqueHandle LockedMutex(const wchar_t* name) {
-    ACL emptyAcl{};
-    SECURITY_DESCRIPTOR descriptor{};
-    if (!InitializeAcl(&emptyAcl, sizeof(emptyAcl), ACL_REVISION) ||
-        !InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-        !SetSecurityDescriptorDacl(&descriptor, TRUE, &emptyAcl, FALSE))
-        return nullptr;
-    SECURITY_ATTRIBUTES attributes{sizeof(attributes), &descriptor, FALSE};
-    return ui::UniqueHandle(CreateMutexW(&attributes, TRUE, name));
-}
 
 TEST(InstanceMutex, AnotherHolderOfTheNameKeepsBothProgramsFromRunning) {
     const struct {
@@ -45,7 +33,7 @@ TEST(InstanceMutex, AnotherHolderOfTheNameKeepsBothProgramsFromRunning) {
             EXPECT_FALSE(program.runs(kTestMutex)) << "held by another launcher";
         }
         {
-            const ui::UniqueHandle locked = LockedMutex(kTestMutex);
+            const ui::UniqueHandle locked = hold::LockedMutex(kTestMutex);
             ASSERT_TRUE(locked);
             ASSERT_FALSE(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kTestMutex));
             ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
