@@ -21,9 +21,9 @@ cadence  Mirvex clicking in plain mode at each delay, beside xdotool clicking
          core busy (the loaded row). Each row gives the ratio of the two
          programs' 95th-percentile errors with a bootstrap confidence
          interval and a verdict; plus the time from the F3 key press to the
-         first click. A full run takes about 15 minutes; --short takes a
-         fifth of the intervals in fewer blocks (about 3 minutes), for
-         trying the benchmark out, not for verdicts.
+         first click. A full run takes about 12 minutes (15 on a busy
+         machine); --short takes a fifth of the intervals in fewer blocks
+         (about 3 minutes), for trying the benchmark out, not for verdicts.
 records  RecordBench.exe: loading and saving a large record file.
 idle     CPU time Mirvex.exe (and the Wine server) spend while Mirvex waits
          with its window open and its update check retrying against a
@@ -107,7 +107,7 @@ LOADED_DELAY = 50
 LOAD_PROCESSES = 2
 # Intervals per program and cell: about a minute of clicking each, within
 # these bounds. A 95th percentile of 150 intervals has seven above it; of
-# 1000, fifty. With the loaded row the whole run takes about 15 minutes.
+# 1000, fifty. With the loaded row the whole run takes about 12 minutes.
 CELL_BUDGET_MS = 60_000
 MIN_INTERVALS, MAX_INTERVALS = 150, 1000
 # Blocks per program and cell, taken in turns (ABBA), so a busy spell of the
@@ -448,6 +448,8 @@ def cadence(session, args):
                 cell.load_held = held()
     app.close()
     print_cadence(cells, blocks, args.seed, offset_us, uncertainty_us, time.monotonic() - started)
+    if args.short:
+        print("  a short run: too few intervals for verdicts that hold; the full run gives them")
 
 
 def print_cadence(cells, blocks, seed, offset_us, uncertainty_us, seconds):
