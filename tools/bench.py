@@ -2,7 +2,9 @@
 """Benchmarks of Mirvex.exe under Wine in a private Xvfb.
 
     python3 tools/bench.py --build build startup [--runs N]
-    python3 tools/bench.py --build build cadence [--delays 10,50,99,100,250,1000] [--clicks N]
+    python3 tools/bench.py --build build cadence [--short] [--delays 10,50,99,1000]
+                                               [--loaded 50] [--blocks N] [--intervals N]
+                                               [--seed N]
     python3 tools/bench.py --build build records
     python3 tools/bench.py --build build idle [--seconds 60]
 
@@ -14,8 +16,14 @@ startup  time from process start to the window being mapped on the X
          program with its start-up marks recorded); the working set of each
          after start and the size of Mirvex.exe.
 cadence  Mirvex clicking in plain mode at each delay, beside xdotool clicking
-         the same target at the same delay; plus the time from the F3 key
-         press to the first click.
+         the same target at the same delay, the two taking turns in blocks;
+         then the same at one delay while CPU-bound processes keep every
+         core busy (the loaded row). Each row gives the ratio of the two
+         programs' 95th-percentile errors with a bootstrap confidence
+         interval and a verdict; plus the time from the F3 key press to the
+         first click. A full run takes about 12 minutes (15 on a busy
+         machine); --short takes a fifth of the intervals in fewer blocks
+         (about 3 minutes), for trying the benchmark out, not for verdicts.
 records  RecordBench.exe: loading and saving a large record file.
 idle     CPU time Mirvex.exe (and the Wine server) spend while Mirvex waits
          with its window open and its update check retrying against a
@@ -31,10 +39,12 @@ the offset found by that check is applied and its uncertainty printed.
 """
 
 import argparse
+import contextlib
 import math
 import os
 import shutil
 import statistics
+import subprocess
 import sys
 import time
 from pathlib import Path
@@ -44,6 +54,8 @@ sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 sys.path.insert(0, str(ROOT / "tools"))
 
 from apps import ClickTarget, Mirvex  # noqa: E402
+from cadence_stats import (BOOTSTRAP_RESAMPLES, BOOTSTRAP_SEED, CONFIDENCE,  # noqa: E402
+                           block_order, interval_stats, percentile, ratio_interval, verdict)
 from harness import Session, find_tools_dir, wait_until  # noqa: E402
 from xclient import XClient, now_us  # noqa: E402
 
@@ -84,55 +96,36 @@ FILE_GOAL_MIB = 1
 
 TARGET_RECT = (20, 20, 600, 500)
 TARGET_POINT = (300, 250)  # relative to the target
-# 100 and 250 cannot be typed (the last field holds 0-99 ms); 99 and 1000 are
-# the nearest delays the editor can hold on either side.
-DEFAULT_DELAYS = "10,50,99,100,250,1000"
-# Clicks per tool and delay: about this long in all, within the bounds below.
-CLICKS_TIME_BUDGET_MS = 18000
-MIN_CLICKS, MAX_CLICKS = 48, 240
-# The clicks are split into this many short runs per tool, alternating
-# between the tools, so a busy spell of the machine (it comes in clusters of
-# a second or two) falls on both alike.
-ROUNDS = 6
-MIN_CLICKS_PER_ROUND = 8
+MIRVEX, XDOTOOL = "Mirvex", "xdotool"
+# 99 and 1000 are the delays the editor can hold on either side of the gap
+# its last field leaves (100-999 ms cannot be typed). Other delays, such as
+# 100 or 250 for xdotool alone, can be asked for with --delays.
+DEFAULT_DELAYS = "10,50,99,1000"
+# The loaded row: its delay and the CPU-bound processes beside it (one per
+# core of the two-core machines the project runs on).
+LOADED_DELAY = 50
+LOAD_PROCESSES = 2
+# Intervals per program and cell: about a minute of clicking each, within
+# these bounds. A 95th percentile of 150 intervals has seven above it; of
+# 1000, fifty. With the loaded row the whole run takes about 12 minutes.
+CELL_BUDGET_MS = 60_000
+MIN_INTERVALS, MAX_INTERVALS = 150, 1000
+# Blocks per program and cell, taken in turns (ABBA), so a busy spell of the
+# machine falls on both programs alike. Even, so the order is balanced.
+BLOCKS = 6
+# --short: a fifth of the intervals, in two blocks per program.
+SHORT_DIVISOR = 5
+MIN_SHORT_INTERVALS = 30
+SHORT_BLOCKS = 2
+# A generous bound on the benchmark's own time around one block (focus,
+# status panel, reading the click log, writing out disk data).
+BLOCK_OVERHEAD_S = 15
 DELAY_FIELD_MAX_MS = 99  # the delay text's last field: 0-99 milliseconds
 # Generous bounds on the time from the F3 press to Mirvex's first click and on
 # one step's own duration, for knowing when a run's clicks are all there.
 FIRST_CLICK_ALLOWANCE_MS = 50
 STEP_ALLOWANCE_MS = 2
 DELAY_HOURS_MAX = 99
-
-
-# --- statistics -------------------------------------------------------------
-
-def percentile(values, fraction):
-    """Nearest-rank percentile."""
-    ordered = sorted(values)
-    return ordered[max(0, math.ceil(fraction * len(ordered)) - 1)]
-
-
-def interval_stats(runs_us, delay_ms):
-    """Interval figures for one run. The ideal interval is the delay plus the
-    step's own duration (the press and release, and for Mirvex the cursor
-    move and settings read around them), which neither tool reports; it is
-    estimated as the median interval beyond the delay. The error against the
-    bare delay is given too. runs_us holds one list of press times (µs) per
-    run; intervals are taken within each run and pooled."""
-    if runs_us and not isinstance(runs_us[0], (list, tuple)):
-        runs_us = [runs_us]
-    intervals = [(b - a) / 1000 for run in runs_us for a, b in zip(run, run[1:])]
-    span_s = sum((run[-1] - run[0]) for run in runs_us if run) / 1e6
-    median = statistics.median(intervals)
-    step = max(0.0, median - delay_ms)
-    ideal = delay_ms + step
-    return {
-        "median": median,
-        "step": step,
-        "p95err": percentile([abs(i - ideal) for i in intervals], 0.95),
-        "p95raw": percentile([abs(i - delay_ms) for i in intervals], 0.95),
-        "cps": len(intervals) / span_s if span_s > 0 else float("nan"),
-        "n": sum(len(run) for run in runs_us),
-    }
 
 
 # --- start-up ---------------------------------------------------------------
@@ -321,22 +314,33 @@ def quiet_disk():
     os.sync()
 
 
-def clicks_for(delay_ms, fixed):
-    if fixed:
-        return fixed
-    return max(MIN_CLICKS, min(MAX_CLICKS, CLICKS_TIME_BUDGET_MS // max(delay_ms, 1)))
+def intervals_for(delay_ms, args):
+    """Intervals per program in one cell."""
+    if args.intervals:
+        return args.intervals
+    wanted = max(MIN_INTERVALS, min(MAX_INTERVALS, CELL_BUDGET_MS // max(delay_ms, 1)))
+    return max(MIN_SHORT_INTERVALS, wanted // SHORT_DIVISOR) if args.short else wanted
 
 
-def run_mirvex(session, xc, app, target, delay_ms, clicks, offset_us):
+def click_budget(clicks, delay_ms):
+    """A generous bound on the time `clicks` clicks take, in seconds."""
+    return clicks * (delay_ms + 50) / 1000 * 3 + 20
+
+
+def set_mirvex_delay(app, delay_ms):
     text = delay_text(delay_ms)
     shown = app.set_delay(text.replace(":", "").replace(".", "")).replace(" ", "0")
     if shown != text:
         raise RuntimeError(f"delay editor shows {shown!r} after typing {text!r}")
+
+
+def run_mirvex(session, xc, app, target, delay_ms, clicks, offset_us):
+    """One block of Mirvex's clicks at the delay already set: press times
+    (µs) and the time (ms) from the F3 press to the first click."""
     session.move_pointer(*target.point(*TARGET_POINT))
     target.focus()
     before = len(target.presses())
     pressed = xc.key("F3")
-    budget = clicks * (delay_ms + 50) / 1000 * 3 + 20
     # Reading the click log while clicks arrive would compete with them for
     # the processor (xdotool's clicks run while this process only waits);
     # look only once they should all be there. Mirvex goes on clicking until
@@ -344,7 +348,8 @@ def run_mirvex(session, xc, app, target, delay_ms, clicks, offset_us):
     # xdotool makes, none of them made while the log is read.
     time.sleep((FIRST_CLICK_ALLOWANCE_MS + (clicks - 1) * (delay_ms + STEP_ALLOWANCE_MS)) / 1000)
     wait_until(f"{clicks} clicks from Mirvex",
-               lambda: len(target.presses()) - before >= clicks, budget, 0.05)
+               lambda: len(target.presses()) - before >= clicks, click_budget(clicks, delay_ms),
+               0.05)
     xc.key("F3")
     app.wait_panel("Waiting")
     times = [p.us for p in target.presses()[before:before + clicks]]
@@ -354,75 +359,144 @@ def run_mirvex(session, xc, app, target, delay_ms, clicks, offset_us):
 def run_xdotool(session, target, delay_ms, clicks):
     session.move_pointer(*target.point(*TARGET_POINT))
     before = len(target.presses())
-    budget = clicks * (delay_ms + 50) / 1000 * 3 + 20
+    budget = click_budget(clicks, delay_ms)
     session.xdotool("click", "--repeat", clicks, "--delay", delay_ms, "1", timeout=budget)
     wait_until(f"{clicks} clicks from xdotool",
                lambda: len(target.presses()) - before >= clicks, budget, 0.05)
     return [p.us for p in target.presses()[before:]]
 
 
+# One CPU-bound process: spins until its time is up.
+BURN = ("import sys, time\n"
+        "end = time.monotonic() + float(sys.argv[1])\n"
+        "while time.monotonic() < end:\n"
+        "    pass\n")
+
+
+@contextlib.contextmanager
+def cpu_load(processes, seconds):
+    """`processes` CPU-bound processes that spin for at most `seconds` each
+    (a game or a build beside the clicker); ended by their PID when the
+    block of work inside the `with` ends. Yields a probe that tells
+    whether all of them still run."""
+    burners = [subprocess.Popen([sys.executable, "-c", BURN, str(seconds)])
+               for _ in range(processes)]
+    try:
+        yield lambda: all(b.poll() is None for b in burners)
+    finally:
+        for burner in burners:
+            burner.kill()
+        for burner in burners:
+            burner.wait(EXIT_TIMEOUT)
+
+
+class Cell:
+    """One row of the cadence table: a delay, idle or under load, and what
+    each program's blocks gave."""
+
+    def __init__(self, delay_ms, loaded):
+        self.delay, self.loaded = delay_ms, loaded
+        self.runs = {MIRVEX: [], XDOTOOL: []}
+        self.firsts_ms = []
+        self.load_held = True
+
+    @property
+    def label(self):
+        return f"{self.delay} ms" + (" loaded" if self.loaded else "")
+
+
+def measure_cell(session, xc, app, target, cell, intervals, blocks, offset_us):
+    clicks = math.ceil(intervals / blocks) + 1  # a block of n clicks holds n - 1 intervals
+    with_mirvex = delay_text(cell.delay) is not None
+    if with_mirvex:
+        set_mirvex_delay(app, cell.delay)
+    for program in block_order(MIRVEX, XDOTOOL, blocks):
+        if program == MIRVEX and not with_mirvex:
+            continue
+        quiet_disk()
+        if program == MIRVEX:
+            times, first = run_mirvex(session, xc, app, target, cell.delay, clicks, offset_us)
+            cell.firsts_ms.append(first)
+        else:
+            times = run_xdotool(session, target, cell.delay, clicks)
+        cell.runs[program].append(times)
+
+
+def cell_seconds(delay_ms, intervals, blocks):
+    """A generous bound on one cell's time, for the load's own limit."""
+    return 2 * (click_budget(intervals + blocks, delay_ms) + blocks * BLOCK_OVERHEAD_S)
+
+
 def cadence(session, args):
-    delays = [int(d) for d in args.delays.split(",")]
+    delays = [int(d) for d in args.delays.split(",") if d.strip()]
+    cells = [Cell(d, False) for d in delays] + ([Cell(args.loaded, True)] if args.loaded else [])
+    blocks = args.blocks or (SHORT_BLOCKS if args.short else BLOCKS)
     offset_us, uncertainty_us = clock_offset(session)
     folder = session.folder("bench-cadence")
     target = ClickTarget(session, folder, *TARGET_RECT)
     app = Mirvex(session, folder)
     app.start(LOCALE)
-    rows = []
+    started = time.monotonic()
     with XClient(session.display_name) as xc:
-        for delay in delays:
-            # Rounds alternate between the two, so a busy moment of the
-            # machine hits both alike.
-            clicks = max(MIN_CLICKS_PER_ROUND, math.ceil(clicks_for(delay, args.clicks) / ROUNDS))
-            mirvex_runs, xdotool_runs, firsts = [], [], []
-            for _ in range(ROUNDS):
-                if delay_text(delay):
-                    quiet_disk()
-                    times, first = run_mirvex(session, xc, app, target, delay, clicks, offset_us)
-                    mirvex_runs.append(times)
-                    firsts.append(first)
-                quiet_disk()
-                xdotool_runs.append(run_xdotool(session, target, delay, clicks))
-            mirvex = None
-            if mirvex_runs:
-                mirvex = interval_stats(mirvex_runs, delay)
-                mirvex["firsts_ms"] = firsts
-            rows.append((delay, mirvex, interval_stats(xdotool_runs, delay)))
+        for cell in cells:
+            intervals = intervals_for(cell.delay, args)
+            if not cell.loaded:
+                measure_cell(session, xc, app, target, cell, intervals, blocks, offset_us)
+                continue
+            with cpu_load(LOAD_PROCESSES, cell_seconds(cell.delay, intervals, blocks)) as held:
+                measure_cell(session, xc, app, target, cell, intervals, blocks, offset_us)
+                cell.load_held = held()
     app.close()
-    print_cadence(rows, offset_us, uncertainty_us)
+    print_cadence(cells, blocks, args.seed, offset_us, uncertainty_us, time.monotonic() - started)
+    if args.short:
+        print("  a short run: too few intervals for verdicts that hold; the full run gives them")
 
 
-def print_cadence(rows, offset_us, uncertainty_us):
+def print_cadence(cells, blocks, seed, offset_us, uncertainty_us, seconds):
     print("cadence: plain mode, left single clicks on ClickTarget; interval = time between "
           "two presses as the target received them")
-    print("  ideal = delay + the step's own duration, estimated per run as the median "
-          "interval beyond the delay (step)")
-    print("  p95 err = 95th percentile of |interval - ideal|; p95 raw = the same against the "
-          "bare delay")
-    header = (f"  {'delay':>8} | {'Mirvex median':>13} {'step':>6} {'p95 err':>8} "
-              f"{'p95 raw':>8} {'clicks/s':>8} | {'xdotool median':>14} {'step':>6} "
-              f"{'p95 err':>8} {'p95 raw':>8} {'clicks/s':>8} | {'ratio':>5}")
+    print(f"  each cell: {blocks} blocks per program, the two taking turns "
+          f"({' '.join(p[0] for p in block_order(MIRVEX, XDOTOOL, min(blocks, 4)))}...), "
+          "so both meet the same background load")
+    print("  err = |interval - ideal|; ideal = delay + the step's own duration, estimated as "
+          "the median interval beyond the delay")
+    print(f"  ratio = Mirvex p95 err / xdotool p95 err, with its {CONFIDENCE:.0%} bootstrap "
+          f"interval ({BOOTSTRAP_RESAMPLES} resamples, seed {seed})")
+
+    def part(stats):
+        if not stats:
+            return f"{'n/a: delay text holds 0-99 ms':>40}"
+        return (f"{stats['intervals']:6d} {stats['median']:9.2f} {stats['p50err']:8.2f} "
+                f"{stats['p95err']:8.2f}")
+
+    columns = f"{'n':>6} {'median':>9} {'p50 err':>8} {'p95 err':>8}"
+    header = (f"  {'cell':<13}| {'Mirvex (ms)':^40} | {'xdotool (ms)':^40} | "
+              f"{'ratio [95% interval]':<21} verdict")
     print(header)
+    print(f"  {'':<13}| {columns:>40} | {columns:>40} |")
     print("  " + "-" * (len(header) - 2))
-
-    def part(stats, width):
-        return (f"{stats['median']:{width}.2f} ms {stats['step']:6.2f} {stats['p95err']:5.2f} ms "
-                f"{stats['p95raw']:5.2f} ms {stats['cps']:8.2f}")
-
-    for delay, mirvex, xdo in rows:
+    for cell in cells:
+        mirvex = interval_stats(cell.runs[MIRVEX], cell.delay) if cell.runs[MIRVEX] else None
+        xdo = interval_stats(cell.runs[XDOTOOL], cell.delay)
+        judged = "n/a"
         if mirvex:
-            mirvex_part = part(mirvex, 10)
-            ratio = f"{mirvex['p95err'] / xdo['p95err']:5.2f}" if xdo["p95err"] else "  n/a"
-        else:
-            mirvex_part, ratio = f"{'n/a: delay text holds 0-99 ms':>50}", "  n/a"
-        print(f"  {delay:>5} ms | {mirvex_part} | {part(xdo, 11)} | {ratio}")
-    print("  ratio = Mirvex p95 err / xdotool p95 err (below 1: Mirvex keeps time better)")
-    firsts = [f for _, m, _ in rows if m for f in m["firsts_ms"]]
+            point, (low, high) = ratio_interval(cell.runs[MIRVEX], cell.runs[XDOTOOL],
+                                                cell.delay, seed)
+            judged = f"{point:5.2f} [{low:5.2f}-{high:5.2f}]   {verdict(low, high)}"
+        note = "" if cell.load_held else "   (the load ended early)"
+        print(f"  {cell.label:<13}| {part(mirvex):>40} | {part(xdo):>40} | {judged}{note}")
+    print("  n = intervals; ahead: the interval lies below 1 (Mirvex keeps time better), "
+          "level: it holds 1, behind: it lies above 1")
+    if any(cell.loaded for cell in cells):
+        print(f"  loaded: {LOAD_PROCESSES} CPU-bound processes keep both cores busy while "
+              "both programs click")
+    firsts = [f for cell in cells for f in cell.firsts_ms]
     if firsts:
         clock = ("same clock" if uncertainty_us == 0 else
                  f"offset {offset_us} us applied, +/- {uncertainty_us} us")
         print(f"  F3 press to first click: median {statistics.median(firsts):.2f} ms "
               f"(min {min(firsts):.2f}, max {max(firsts):.2f}; {clock})")
+    print(f"  measured in {seconds / 60:.1f} min")
 
 
 # --- records ----------------------------------------------------------------
@@ -499,8 +573,18 @@ def parse_args():
     p = sub.add_parser("startup", help="start-up time against a minimal window program")
     p.add_argument("--runs", type=int, default=STARTUP_RUNS)
     p = sub.add_parser("cadence", help="click intervals against xdotool")
-    p.add_argument("--delays", default=DEFAULT_DELAYS, help="milliseconds, comma-separated")
-    p.add_argument("--clicks", type=int, default=0, help="clicks per delay (default: by delay)")
+    p.add_argument("--delays", default=DEFAULT_DELAYS,
+                   help="milliseconds, comma-separated (empty: the loaded row only)")
+    p.add_argument("--loaded", type=int, default=LOADED_DELAY,
+                   help="delay of the loaded row in ms (0: no loaded row)")
+    p.add_argument("--short", action="store_true",
+                   help="a fifth of the intervals in fewer blocks, about 3 minutes: for "
+                        "development under a busy machine; its verdicts are not the full run's")
+    p.add_argument("--blocks", type=int, default=0,
+                   help=f"blocks per program and cell (default {BLOCKS}; --short {SHORT_BLOCKS})")
+    p.add_argument("--intervals", type=int, default=0,
+                   help="intervals per program and cell (default: about a minute's worth)")
+    p.add_argument("--seed", type=int, default=BOOTSTRAP_SEED, help="seed of the bootstrap")
     sub.add_parser("records", help="record-mode benchmark")
     p = sub.add_parser("idle", help="CPU time while waiting, update service unreachable")
     p.add_argument("--seconds", type=int, default=60)
