@@ -22,11 +22,15 @@ TEST(WebLink, OnlyAbsoluteWebAddressesMayGoToTheShell) {
         {L"https:///path", false},
         {L"https://:443/", false},
         {L"https://@/", false},
+        {L"https://?x", false},
+        {L"https://#x", false},
         {L" https://example.invalid", false},
         {L"https://example.invalid/a b", false},
         {L"https://example.invalid/\"x", false},
         {L"https://example.invalid\\..\\x", false},
         {L"https://example.invalid/\n", false},
+        {L"https://example.invalid/\u007F", false},
+        {L"https://example.invalid/\u0085", false},
         {L"", false},
     };
     for (const auto& c : cases)
