@@ -335,8 +335,14 @@ std::uint64_t RowBytes(const Header& header, std::uint32_t width) {
     return (std::uint64_t{width} * BitsPerPixel(header) + 7) / 8;
 }
 
+// The largest picture (8 bytes a pixel, a filter byte a row) fits even a
+// 32-bit size_t, so no size computed below needs a range check.
+constexpr std::uint64_t kLargestRawSize =
+    std::uint64_t{kMaxPngSide} * (1 + std::uint64_t{kMaxPngSide} * 8);
+static_assert(kLargestRawSize <= std::numeric_limits<std::uint32_t>::max());
+
 // Size of the filtered scanlines: each non-empty pass has a filter byte per
-// row. Sides are at most kMaxPngSide, so this fits 64 bits with room.
+// row.
 std::uint64_t RawSize(const Header& header, const std::vector<Pass>& passes) {
     std::uint64_t total = 0;
     for (const Pass& pass : passes)
@@ -547,9 +553,6 @@ RgbaImage DecodePng(std::span<const std::uint8_t> bytes) {
     const std::vector<Pass> passes = PassesOf(header);
     const std::uint64_t rawSize = RawSize(header, passes);
     const std::uint64_t pixelBytes = std::uint64_t{header.width} * header.height * 4;
-    if (rawSize > std::numeric_limits<std::size_t>::max() ||
-        pixelBytes > std::numeric_limits<std::size_t>::max())
-        return {};
     auto raw = InflateExactly(parts->compressed, static_cast<std::size_t>(rawSize));
     if (!raw)
         return {};

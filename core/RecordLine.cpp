@@ -54,7 +54,8 @@ int IndexOfItem(const ItemList& items, std::wstring_view text) {
 }
 
 std::wstring ItemAt(const ItemList& items, int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= items.size())
+    // A negative index converts to a size beyond any list.
+    if (static_cast<std::size_t>(index) >= items.size())
         return {};
     return items[static_cast<std::size_t>(index)];
 }

@@ -40,9 +40,9 @@ bool IsWebLink(std::wstring_view link) {
         const std::wstring_view rest = link.substr(scheme.size());
         const std::size_t hostEnd = rest.find_first_of(L"/?#");
         const std::wstring_view host = rest.substr(0, hostEnd);
-        // A host, and not only credentials or a port.
-        return !host.empty() && host.find_first_not_of(L"@:") != std::wstring_view::npos &&
-               host.front() != L'@' && host.front() != L':';
+        // A host, and not only credentials or a port: it may not start
+        // with '@' or ':'.
+        return !host.empty() && host.front() != L'@' && host.front() != L':';
     }
     return false;
 }

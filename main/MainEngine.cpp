@@ -25,7 +25,6 @@ constexpr UINT kFirstStepInterval = 1;
 constexpr DWORD kDoubleClickPause = 100;
 constexpr int kDoubleClickJitter = 9;
 
-constexpr int kClickSingle = 0;
 constexpr int kClickDouble = 1;
 
 struct ButtonFlags {
@@ -128,16 +127,16 @@ void TFrmMain::MoveRecordSelection() {
 void TFrmMain::ClickStep(std::optional<POINT> early) {
     const POINT saved = early ? *early : input_.GetCursorPos();
     input_.SetCursorPos(AutoX, AutoY);
-    if (AutoC >= kClickSingle) {
-        std::uniform_int_distribution<int> jitter(0, kDoubleClickJitter);
-        for (int i = 0; i <= AutoC; ++i) {
-            if (AutoM >= 0 && AutoM < kButtonCount) {
-                input_.MouseEvent(kButtons[AutoM].press);
-                input_.MouseEvent(kButtons[AutoM].release);
-            }
-            if (AutoC == kClickDouble)
-                input_.Sleep(kDoubleClickPause + static_cast<DWORD>(jitter(random_)));
+    // One round for a single click, two for a double; an unknown kind (-1)
+    // makes none, so the cursor only moves.
+    std::uniform_int_distribution<int> jitter(0, kDoubleClickJitter);
+    for (int i = 0; i <= AutoC; ++i) {
+        if (AutoM >= 0 && AutoM < kButtonCount) {
+            input_.MouseEvent(kButtons[AutoM].press);
+            input_.MouseEvent(kButtons[AutoM].release);
         }
+        if (AutoC == kClickDouble)
+            input_.Sleep(kDoubleClickPause + static_cast<DWORD>(jitter(random_)));
     }
     if (Orv::ConfigInteger(kClickAfterValue, kClickAfterDefault, false) == kClickAfterReturn)
         input_.SetCursorPos(saved.x, saved.y);

@@ -6,7 +6,7 @@ import shutil
 import sys
 from pathlib import Path
 
-from apps import EXIT_TIMEOUT, WINDOW_TIMEOUT, main_windows, wait_exit
+from apps import EXIT_TIMEOUT, WINDOW_TIMEOUT, main_windows, visible_windows, wait_exit
 from e2ecase import E2ETestCase
 from harness import wait_until, windows_path
 
@@ -247,6 +247,8 @@ class LauncherTest(E2ETestCase):
                            == [self.service.url + "/"], WINDOW_TIMEOUT)
                 self.assertEqual(self.service.requests, [])
                 self.assertEqual(main_windows(self.session), [])
+                # No start was tried: one would open the folder named Mirvex.exe.
+                self.assertEqual(visible_windows(self.session, "-"), [])
 
     def test_one_launcher_at_a_time(self):
         self.service.script([offer(LINK)])

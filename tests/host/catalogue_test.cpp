@@ -102,6 +102,7 @@ TEST(Catalogue, BlockBoundaries) {
         L"",            //
         L"ko=중복",     //
         L"en=Second",   //
+        L"ja=二番目",   // beyond the block of "First"
     });
     EXPECT_EQ(catalogue.Lookup(L"알파", L"en"), L"Alpha");
     EXPECT_EQ(catalogue.Lookup(L"알파", L"ja"), L"アルファ");
@@ -109,6 +110,7 @@ TEST(Catalogue, BlockBoundaries) {
     EXPECT_EQ(catalogue.Lookup(L"베타", L"ja"), L"ベータ");
     EXPECT_EQ(catalogue.Lookup(L"감마", L"en"), L"감마");
     EXPECT_EQ(catalogue.Lookup(L"Gamma", L"en"), L"Gamma");
+    EXPECT_EQ(catalogue.Lookup(L"First", L"ja"), L"First");
     EXPECT_EQ(catalogue.Lookup(L"중복", L"en"), L"First");
 }
 

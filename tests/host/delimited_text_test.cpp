@@ -53,4 +53,10 @@ TEST(SplitDelimitedFields, OtherDelimiter) {
               (std::vector<std::wstring>{L"a", L"b;c", L"d,e"}));
 }
 
+TEST(SplitDelimitedFields, ReadsNothingPastTheEndOfTheLine) {
+    // The quote after the line's end does not double its closing quote.
+    EXPECT_EQ(core::SplitDelimitedFields(std::wstring_view(L"\"ab\"\"", 4)),
+              (std::vector<std::wstring>{L"ab"}));
+}
+
 } // namespace

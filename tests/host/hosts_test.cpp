@@ -23,6 +23,9 @@ TEST(Hosts, OnlySchemeHostAndPortOverrideTheDefault) {
         {L"http://127.0.0.1:", kFallback},        // empty port
         {L"http://127.0.0.1:123456", kFallback},  // port too long
         {L"http://host/api.init.php", kFallback}, // a path
+        {L"http://h:8/x", kFallback},             // a path after the port
+        {L"http://:18080", kFallback},            // no host before the port
+        {L"http:///", kFallback},                 // no host before the slash
         {L"http://user@host", kFallback},         // credentials
         {L"http://host name", kFallback},         // blank
         {L"HTTP://host", kFallback},              // scheme is written in lower case

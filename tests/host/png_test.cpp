@@ -49,10 +49,11 @@ Bytes Serialize(const Chunks& chunks) {
     return png;
 }
 
-Bytes Compress(const Bytes& raw) {
+Bytes Compress(const Bytes& raw, int level = Z_BEST_COMPRESSION) {
     uLongf size = compressBound(static_cast<uLong>(raw.size()));
     Bytes out(size);
-    EXPECT_EQ(compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()), 9), Z_OK);
+    EXPECT_EQ(compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()), level),
+              Z_OK);
     out.resize(size);
     return out;
 }
@@ -325,6 +326,8 @@ TEST(PngTransparency, PaletteAlphaCoversListedEntriesOnly) {
     p.palette = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120};
     const Bytes shortTable{0x00, 0x80};
     EXPECT_EQ(Alphas(p, shortTable), (std::vector<std::uint8_t>{0x00, 0x80, 0xFF, 0xFF}));
+    const Bytes fullTable{0x10, 0x20, 0x30, 0x40};
+    EXPECT_EQ(Alphas(p, fullTable), fullTable);
 }
 
 TEST(PngTransparency, GreyKeyMatchesAtThePicturesOwnDepth) {
@@ -418,12 +421,17 @@ Bytes WithHeader(std::uint32_t width, std::uint32_t height, std::uint8_t depth,
     });
 }
 
-Bytes WithRawData(const std::function<void(Bytes&)>& change) {
+Bytes WithRawData(const std::function<void(Bytes&)>& change, int level = Z_BEST_COMPRESSION) {
     return WithChunks([&](Chunks& c) {
         Bytes raw = Scanlines(Base(), 0);
         change(raw);
-        c[FindChunk(c, "IDAT")].data = Compress(raw);
+        c[FindChunk(c, "IDAT")].data = Compress(raw, level);
     });
+}
+
+// A grey picture of that size whose data matches it.
+Bytes WithMatchingData(std::uint32_t width, std::uint32_t height) {
+    return Encode(Patterned(width, height, kGrey, 1, false));
 }
 
 Bytes Insert(const std::string& before, Chunk chunk) {
@@ -514,6 +522,11 @@ const std::vector<Damage>& Damages() {
          [] { return WithRawData([](Bytes& raw) {
                   raw.insert(raw.end(), {0, 0, 0, 0});
               }); }},
+        // Stored blocks are copied out whole, past the room the picture needs.
+        {"StoredDataLong",
+         [] {
+             return WithRawData([](Bytes& raw) { raw.resize(raw.size() + 64); }, Z_NO_COMPRESSION);
+         }},
         {"ZlibStreamCut",
          [] {
              return WithChunks([](Chunks& c) {
@@ -529,10 +542,10 @@ const std::vector<Damage>& Damages() {
          }},
         {"BadFilterType", [] { return WithRawData([](Bytes& raw) { raw[4] = 5; }); }},
         {"PaletteIndexOutOfRange", [] { return WithRawData([](Bytes& raw) { raw[2] = 3; }); }},
-        {"ZeroWidth", [] { return WithHeader(0, 2, 8, kPalette); }},
-        {"ZeroHeight", [] { return WithHeader(3, 0, 8, kPalette); }},
-        {"WidthOverLimit", [] { return WithHeader(core::kMaxPngSide + 1, 2, 8, kPalette); }},
-        {"HeightOverLimit", [] { return WithHeader(3, core::kMaxPngSide + 1, 8, kPalette); }},
+        {"ZeroWidth", [] { return WithMatchingData(0, 2); }},
+        {"ZeroHeight", [] { return WithMatchingData(3, 0); }},
+        {"WidthOverLimit", [] { return WithMatchingData(core::kMaxPngSide + 1, 1); }},
+        {"HeightOverLimit", [] { return WithMatchingData(1, core::kMaxPngSide + 1); }},
         {"HugeWidth", [] { return WithHeader(0xFFFFFFFF, 2, 8, kPalette); }},
         {"RgbDepth4", [] { return WithHeader(3, 2, 4, kRgb); }},
         {"PaletteDepth16", [] { return WithHeader(3, 2, 16, kPalette); }},
@@ -555,6 +568,12 @@ const std::vector<Damage>& Damages() {
         {"MissingPalette", [] { return WithChunks([](Chunks& c) { c.erase(c.begin() + 1); }); }},
         {"PaletteInGreyPicture",
          [] { return WithChunks([](Chunks& c) { c[0].data = HeaderData(3, 2, 8, kGrey); }); }},
+        {"PaletteInGreyAlphaPicture",
+         [] {
+             Chunks c = ChunksFor(Explicit(kGreyAlpha, 8, {1, 2}));
+             c.insert(c.begin() + 1, Chunk{"PLTE", {1, 2, 3}});
+             return Serialize(c);
+         }},
         {"PaletteLengthNotTriples",
          [] { return WithChunks([](Chunks& c) { c[1].data.pop_back(); }); }},
         {"PaletteTooLong",
@@ -577,7 +596,14 @@ const std::vector<Damage>& Damages() {
          }},
         {"TrnsBeforePalette",
          [] {
-             return Insert("PLTE", {"tRNS", {1}});
+             return Insert("PLTE", {"tRNS", {}});
+         }},
+        {"SecondTrns",
+         [] {
+             return WithChunks([](Chunks& c) {
+                 c.insert(c.begin() + static_cast<std::ptrdiff_t>(FindChunk(c, "IDAT")), 2,
+                          Chunk{"tRNS", {1}});
+             });
          }},
         {"TrnsAfterData",
          [] {
@@ -588,6 +614,12 @@ const std::vector<Damage>& Damages() {
              Picture p = Explicit(kGrey, 8, {1, 2});
              Chunks c = ChunksFor(p);
              c.insert(c.begin() + 1, Chunk{"tRNS", {0, 1, 2}});
+             return Serialize(c);
+         }},
+        {"RgbKeyWrongLength",
+         [] {
+             Chunks c = ChunksFor(Explicit(kRgb, 8, {1, 2, 3}));
+             c.insert(c.begin() + 1, Chunk{"tRNS", {0, 1, 0, 2, 0, 3, 0}});
              return Serialize(c);
          }},
     };

@@ -30,6 +30,9 @@ TEST(EqualsIgnoringCase, FoldsSimpleCasePairs) {
     EXPECT_FALSE(core::EqualsIgnoringCase(L"×", L"÷")); // 0xD7 and 0xF7 are not a pair
     EXPECT_FALSE(core::EqualsIgnoringCase(L"@", L"`")); // 0x40 and 0x60 are not letters
     EXPECT_FALSE(core::EqualsIgnoringCase(L"[", L"{"));
+    EXPECT_FALSE(core::EqualsIgnoringCase(L"ß", L"ÿ"));           // U+00DF has no capital here
+    EXPECT_FALSE(core::EqualsIgnoringCase(L"\u03A2", L"\u03C2")); // unassigned, not a sigma
+    EXPECT_FALSE(core::EqualsIgnoringCase(L"а", L"ѐ"));           // U+0430 is lower case already
 }
 
 TEST(RecordItems, IndexAndItem) {

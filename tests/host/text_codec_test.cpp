@@ -36,6 +36,10 @@ TEST(ToUtf8, EncodesUtf16Units) {
     EXPECT_EQ(core::ToUtf8(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}), "\xF0\x9F\x98\x80");
     EXPECT_EQ(core::ToUtf8(std::wstring{wchar_t(0xDC00), L'a'}), "\xEF\xBF\xBD"
                                                                  "a");
+    EXPECT_EQ(core::ToUtf8(std::wstring{wchar_t(0xD800), wchar_t(0xE000)}),
+              "\xEF\xBF\xBD\xEE\x80\x80");
+    // A high surrogate at the end of the text is not paired with what lies beyond.
+    EXPECT_EQ(core::ToUtf8(std::wstring_view(L"\xD800\xDC00", 1)), "\xEF\xBF\xBD");
 }
 
 } // namespace
@@ -104,6 +108,8 @@ TEST(DecodeUtf8, EachMaximalBadSubsequenceBecomesOneReplacement) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(core::DecodeUtf8(c.bytes), c.expected);
+    // Cut short by the end of the text, not of the memory behind it.
+    EXPECT_EQ(core::DecodeUtf8(std::string_view("\xC3\xA9", 1)), std::wstring{R});
 }
 
 TEST(DecodeUtf16, BothByteOrdersAndTrailingOddByte) {

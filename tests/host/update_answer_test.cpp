@@ -60,9 +60,9 @@ TEST(UpdateAnswer, ExtractBetweenHandlesOtherMarkers) {
 }
 
 TEST(UpdateAnswer, OnlyWebAddressesAreOffered) {
-    for (const wchar_t* link :
-         {L"C:\\\\Windows\\\\notepad.exe", L"file:\\/\\/\\/C:\\/x.exe",
-          L"\\\\\\\\host\\\\share\\\\x.exe", L"javascript:alert(1)", L"dl\\/new.exe"})
+    for (const wchar_t* link : {L"C:\\\\Windows\\\\notepad.exe", L"file:\\/\\/\\/C:\\/x.exe",
+                                L"\\\\\\\\host\\\\share\\\\x.exe", L"javascript:alert(1)",
+                                L"dl\\/new.exe", L"https:\\/\\/x\\u0000y"})
         EXPECT_EQ(core::OfferedLink(std::wstring(L"{\"update\":\"") + link + L"\"}"), L"") << link;
     EXPECT_EQ(core::OfferedLink(LR"({"update":"https:\/\/example.invalid\/dl\/new.exe"})"),
               L"https://example.invalid/dl/new.exe");
@@ -94,6 +94,12 @@ TEST(AnswerText, CharsetComesFromTheContentType) {
         {L"text/plain; charset=iso-8859-12", std::nullopt},
         {L"text/plain; charset=klingon", std::nullopt},
         {L"text/plain; charset=cp0", std::nullopt},
+        {L"text/plain; charset=cp4294968548", std::nullopt}, // would wrap to 1252
+        {L"text/plain; charset=windows-125x", std::nullopt},
+        {L"text/plain; charset=\"", std::nullopt},
+        {L"text/plain; charset= ", 0},
+        {L"text/plain; charset", 0},
+        {L"text/plain; nocharset=cp949", 0},
     };
     for (const auto& c : cases) {
         const auto charset = core::CharsetEncoding(core::ContentTypeCharset(c.contentType));
@@ -155,6 +161,10 @@ TEST(AnswerText, BodyIsDecodedByItsCharset) {
     EXPECT_EQ(core::DecodeAnswer("x", L"x/y; charset=latin1", latin1), L"x");
     EXPECT_EQ(asked, 28591u);
     EXPECT_EQ(core::DecodeAnswer("x", L"x/y; charset=klingon", latin1), std::nullopt);
+    // The Unicode code pages are decoded here: the Windows decoder refuses them.
+    EXPECT_EQ(core::DecodeAnswer("\xC3\xA9", L"x/y; charset=cp65001", latin1), L"\u00E9");
+    EXPECT_EQ(core::DecodeAnswer(std::string("a\0", 2), L"x/y; charset=cp1200", latin1), L"a");
+    EXPECT_EQ(core::DecodeAnswer(std::string("\0a", 2), L"x/y; charset=cp1201", latin1), L"a");
 }
 
 } // namespace

@@ -180,7 +180,11 @@ MainWindow::~MainWindow() {
 }
 
 void Tick(TFrmMain& form) {
-    ui::Guard([&] { form.TmrClickTimer(&form.TmrClick); });
+    ui::Guard([&] {
+        if (form.TmrClick.OnEarly)
+            form.TmrClick.OnEarly();
+        form.TmrClickTimer(&form.TmrClick);
+    });
 }
 
 void SendClickTimer(TFrmMain& form) {

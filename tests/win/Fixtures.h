@@ -116,10 +116,12 @@ class RecordingTimerPeriod : public ITimerPeriod {
   public:
     // Requests as their resolution in ms, releases as minus it, in order.
     std::vector<long> calls;
+    // What Windows answers a request.
+    bool granted = true;
 
     bool Request(UINT milliseconds) override {
         calls.push_back(static_cast<long>(milliseconds));
-        return true;
+        return granted;
     }
     void Release(UINT milliseconds) override { calls.push_back(-static_cast<long>(milliseconds)); }
 };
@@ -255,8 +257,8 @@ struct MainWindow {
     TFrmMain* operator->() { return form.get(); }
 };
 
-// One tick of the click timer as the window procedure runs it: an error goes
-// to the program-wide handler, not to the test.
+// One tick of the click timer as the window procedure runs it, its early work
+// first: an error goes to the program-wide handler, not to the test.
 void Tick(TFrmMain& form);
 
 // A real WM_TIMER for the click timer, through the form's window procedure.

@@ -10,7 +10,13 @@
 
 #include <windows.h>
 
+#include <array>
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -40,6 +46,71 @@ TEST(InstanceMutex, AnotherHolderOfTheNameKeepsBothProgramsFromRunning) {
             EXPECT_FALSE(program.runs(kTestMutex)) << "held where it may not be opened";
         }
         EXPECT_TRUE(program.runs(kTestMutex)) << "free again";
+    }
+}
+
+// Each program's start, asked whether it runs while `hold` runs with its
+// mutex still held.
+template <typename Instance, bool (Instance::*Runs)() const>
+bool StartAndHold(const wchar_t* name, const std::function<void()>& hold) {
+    const Instance instance(name);
+    hold();
+    return (instance.*Runs)();
+}
+
+// Lets two threads go on together: the n-th call of each returns once both
+// have made it, or false once the bound has passed without the other.
+class Meeting {
+  public:
+    bool Arrive(int call) {
+        arrived_.fetch_add(1);
+        const auto deadline = std::chrono::steady_clock::now() + kBound;
+        while (arrived_.load() < 2 * (call + 1))
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+        return true;
+    }
+
+  private:
+    static constexpr auto kBound = std::chrono::seconds(20);
+    std::atomic<int> arrived_{0};
+};
+
+TEST(InstanceMutex, TwoStartsAtTheSameMomentLetExactlyOneRun) {
+    constexpr int kRounds = 200;
+    const struct {
+        const char* program;
+        bool (*start)(const wchar_t*, const std::function<void()>&);
+    } programs[] = {
+        {"launcher", StartAndHold<launcher::InstanceMutex, &launcher::InstanceMutex::IsOnly>},
+        {"main program", StartAndHold<SingleInstance, &SingleInstance::IsFirst>},
+    };
+    for (const auto& program : programs) {
+        SCOPED_TRACE(program.program);
+        // Each round two threads claim a fresh name at the same moment, and
+        // now and then both miss the open and race to create it. Each holds
+        // its start until the other's is made.
+        std::vector<std::array<bool, 2>> runs(kRounds);
+        std::array<bool, 2> met{true, true};
+        Meeting meeting;
+        auto claim = [&](std::size_t side) {
+            int call = 0;
+            for (int round = 0; round < kRounds && met[side]; ++round) {
+                const std::wstring name =
+                    std::wstring(kTestMutex) + L".Race." + std::to_wstring(round);
+                if (!meeting.Arrive(call++))
+                    met[side] = false;
+                else
+                    runs[round][side] =
+                        program.start(name.c_str(), [&] { met[side] = meeting.Arrive(call++); });
+            }
+        };
+        std::thread other(claim, 1);
+        claim(0);
+        other.join();
+        ASSERT_TRUE(met[0] && met[1]) << "a start did not come back within the bound";
+        for (int round = 0; round < kRounds; ++round)
+            ASSERT_NE(runs[round][0], runs[round][1]) << "round " << round;
     }
 }
 

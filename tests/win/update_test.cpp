@@ -120,6 +120,10 @@ TEST_F(UpdateService, AnswersAndFailures) {
          true, L"", 1},
         {"unknown charset", Steps({AnswerStep(offer, 200, "application/json; charset=klingon")}),
          false, L"", 1},
+        {"code page Windows lacks", Steps({AnswerStep(offer, 200, "text/plain; charset=cp12345")}),
+         false, L"", 1},
+        {"empty body in a code page", Steps({RawAnswerStep("", "text/plain; charset=euc-kr")}),
+         true, L"", 1},
         {"connection closed without an answer", Steps({DropStep()}), false, L"", 1},
     };
     for (const auto& c : cases) {
