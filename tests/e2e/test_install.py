@@ -208,8 +208,12 @@ class InstallerTest(E2ETestCase):
         uninstaller, arguments = re.fullmatch(r'"([^"]+)" (.*)', quiet).groups()
 
         # The uninstaller hands its work to a copy of itself and ends: wait
-        # for the work, not for the process.
-        self.session.run(["wine", uninstaller, arguments], timeout=INSTALL_TIMEOUT)
+        # for the work, not for the process. Its own exit code is not
+        # asserted: it only says that the copy was started, and Wine's loader
+        # now and then fails an assertion of its own while that process ends
+        # (exit code 127, seen once); what the copy did is
+        # checked below.
+        self.session.run(["wine", uninstaller, arguments], timeout=INSTALL_TIMEOUT, check=False)
         wait_until("the uninstaller to finish",
                    lambda: self.session.reg_values(UNINSTALL_KEY) is None
                    and not self.installed(UNINSTALLER).exists(), INSTALL_TIMEOUT)
