@@ -46,13 +46,19 @@ void TTimer::SetInterval(UINT interval) {
 }
 
 void TTimer::Rearm() {
+    // The next tick is one interval after this change: take the time before
+    // any call into the window system, whose duration varies from call to
+    // call and would otherwise vary the interval.
+    const Clock::time_point changed = Clock::now();
     ++generation_;
     if (!form_.Handle())
         return;
-    KillTimer(form_.Handle(), id_);
+    // Only an armed timer has a window timer to end.
+    if (armed_)
+        KillTimer(form_.Handle(), id_);
     armed_ = enabled_ && interval_ != 0;
     if (armed_)
-        Schedule(Clock::now() + milliseconds(EffectiveInterval(interval_)));
+        Schedule(changed + milliseconds(EffectiveInterval(interval_)));
 }
 
 void TTimer::Schedule(Clock::time_point due) {
