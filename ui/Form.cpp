@@ -137,6 +137,12 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case kPreciseWakeMessage:
+        if (auto it = timers_.find(wParam); it != timers_.end()) {
+            it->second->Wake(lParam);
+            return 0;
+        }
+        break;
     case kPendingReportsMessage:
         ShowPendingReports();
         return 0;

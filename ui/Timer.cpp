@@ -54,8 +54,10 @@ void TTimer::Rearm() {
     if (!form_.Handle())
         return;
     // Only an armed timer has a window timer to end.
-    if (armed_)
+    if (armed_) {
         KillTimer(form_.Handle(), id_);
+        wake_.Cancel();
+    }
     armed_ = enabled_ && interval_ != 0;
     if (armed_)
         Schedule(changed + milliseconds(EffectiveInterval(interval_)));
@@ -64,9 +66,19 @@ void TTimer::Rearm() {
 void TTimer::Schedule(Clock::time_point due) {
     due_ = due;
     const auto wait = std::chrono::duration_cast<milliseconds>(due - Clock::now());
-    const auto early = wait > kLead + milliseconds(kMinimumInterval) ? wait - kLead : wait;
+    const bool windowTimerLeads = wait > kLead + milliseconds(kMinimumInterval);
+    const auto early = windowTimerLeads ? wait - kLead : wait;
     SetTimer(form_.Handle(), id_, static_cast<UINT>(std::max<long long>(early.count(), 1)),
              nullptr);
+    if (windowTimerLeads)
+        wake_.Cancel();
+    else
+        wake_.Set(form_.Handle(), due - kLead);
+}
+
+void TTimer::Wake(LPARAM number) {
+    if (wake_.IsLatest(number))
+        Tick();
 }
 
 void TTimer::Tick() {

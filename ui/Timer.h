@@ -5,13 +5,17 @@
 //
 // Window timers fire up to a system tick late. To tick when it is due, the
 // timer asks Windows for a tick slightly early and waits out the last moment
-// itself on the GUI thread, so a 50 ms interval is 50 ms, not 50-52. Work
+// itself on the GUI thread, so a 50 ms interval is 50 ms, not 50-52. Where
+// the window timer cannot be set early enough (intervals close to its 10 ms
+// minimum), a precise wake-up (TPreciseWake) asks for the early tick, and
+// the window timer stays set for the due time in case it does not come. Work
 // that may be done a moment before the due time goes into OnEarly: it runs
 // as the early tick arrives, before the wait, so a slow call there (up to
 // the lead) does not make the tick late.
 #pragma once
 
 #include "ui/Component.h"
+#include "ui/PreciseWake.h"
 
 #include <windows.h>
 
@@ -44,11 +48,14 @@ class TTimer : public TComponent {
 
     friend class TForm;
     void Tick();
+    // A precise wake-up arrived; only the latest one ticks.
+    void Wake(LPARAM number);
     void Rearm();
     void Schedule(Clock::time_point due);
 
     TForm& form_;
     UINT_PTR id_;
+    TPreciseWake wake_{id_};
     UINT interval_;
     bool enabled_;
     bool armed_ = false;

@@ -89,6 +89,30 @@ TEST(WindowTimer, ATickLongBeforeItsDueTimeIsTakenAtOnce) {
     EXPECT_TRUE(t.timer.Armed());
 }
 
+// Near the window timer's minimum the tick is asked for by a precise wake-up
+// posted to the form. It ticks once; the same wake-up delivered again after
+// the timer has re-armed is stale and changes nothing.
+TEST(WindowTimer, AShortIntervalTicksFromItsLatestPreciseWakeOnly) {
+    TimerForm t;
+    t.timer.SetInterval(USER_TIMER_MINIMUM);
+    t.timer.SetEnabled(true);
+    MSG wake{};
+    const DWORD start = GetTickCount();
+    while (!PeekMessageW(&wake, t.form.Handle(), ui::kPreciseWakeMessage, ui::kPreciseWakeMessage,
+                         PM_REMOVE) &&
+           GetTickCount() - start < kGenerousWaitMs)
+        Sleep(1);
+    ASSERT_EQ(wake.message, ui::kPreciseWakeMessage);
+    EXPECT_EQ(wake.wParam, kFirstTimerId);
+    const auto deliver = [&] {
+        SendMessageW(t.form.Handle(), wake.message, wake.wParam, wake.lParam);
+    };
+    deliver();
+    EXPECT_EQ(t.ticks, 1);
+    deliver();
+    EXPECT_EQ(t.ticks, 1);
+}
+
 TEST(WindowTimer, AHandlerThatStopsTheTimerGetsNoFurtherTicks) {
     TimerForm t;
     t.timer.OnTimer = [&t] {
