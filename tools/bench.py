@@ -21,7 +21,7 @@ cadence  Mirvex clicking in plain mode at each delay, beside xdotool clicking
          core busy (the loaded row). Each row gives the ratio of the two
          programs' 95th-percentile errors with a bootstrap confidence
          interval and a verdict; plus the time from the F3 key press to the
-         first click. A full run takes about 12 minutes (15 on a busy
+         first click. A full run takes about 14 minutes (17 on a busy
          machine); --short takes a fifth of the intervals in fewer blocks
          (about 3 minutes), for trying the benchmark out, not for verdicts.
 records  RecordBench.exe: loading and saving a large record file.
@@ -105,14 +105,15 @@ DEFAULT_DELAYS = "10,50,99,1000"
 # core of the two-core machines the project runs on).
 LOADED_DELAY = 50
 LOAD_PROCESSES = 2
-# Intervals per program and cell: about a minute of clicking each, within
-# these bounds. A 95th percentile of 150 intervals has seven above it; of
-# 1000, fifty. With the loaded row the whole run takes about 12 minutes.
-CELL_BUDGET_MS = 60_000
-MIN_INTERVALS, MAX_INTERVALS = 150, 1000
+# Intervals per program and cell: a minute and a quarter of clicking each,
+# within these bounds. A 95th percentile of 180 intervals has nine above it;
+# of 1000, fifty. With the loaded row the whole run takes about 14 minutes.
+CELL_BUDGET_MS = 75_000
+MIN_INTERVALS, MAX_INTERVALS = 180, 1000
 # Blocks per program and cell, taken in turns (ABBA), so a busy spell of the
-# machine falls on both programs alike. Even, so the order is balanced.
-BLOCKS = 6
+# machine falls on both programs alike. A multiple of four, so each program
+# goes first equally often.
+BLOCKS = 8
 # --short: a fifth of the intervals, in two blocks per program.
 SHORT_DIVISOR = 5
 MIN_SHORT_INTERVALS = 30
