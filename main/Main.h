@@ -96,8 +96,9 @@ class TFrmMain : public ui::TForm {
     void StopClicking();
     bool WaitingForRows() const;
     void TmrClickEarly();
-    // One step; `early` is the cursor position read as the tick arrived.
-    void ClickStep(std::optional<POINT> early);
+    // One step; `early` and `clickAfter` are the cursor position and the
+    // "click_after" setting read as the tick arrived, if they were.
+    void ClickStep(std::optional<POINT> early, std::optional<int> clickAfter);
     void MoveRecordSelection();
     void SetWaitingState();
     void SetRunningState();
@@ -139,6 +140,7 @@ class TFrmMain : public ui::TForm {
     IFileSystem& files_;
     std::minstd_rand random_;
     std::optional<POINT> earlyCursor_;
+    std::optional<int> earlyClickAfter_;
     std::optional<TimerResolution> timerResolution_;
     // The update check started at creation; it ends with the window.
     std::unique_ptr<Orv::TUpdateCheck> UpdateCheck;

@@ -92,23 +92,35 @@ bool TFrmMain::WaitingForRows() const {
 }
 
 void TFrmMain::TmrClickEarly() {
-    // The position a step saves for "click after" is read as the tick
-    // arrives, before the timer waits out the last moment: under Wine the
-    // read can be a round trip to the X server, and the wait hides it. Move
-    // and clicks still come when the step is due.
-    if (!WaitingForRows())
-        earlyCursor_ = input_.GetCursorPos();
+    // What a step reads is read as the tick arrives, before the timer waits
+    // out the last moment: under Wine the cursor read can be a round trip to
+    // the X server and the setting read one to the Wine server, and the wait
+    // hides both. Move and clicks still come when the step is due, and the
+    // step's end (where the next delay counts from) no longer varies with
+    // the setting read. Nothing else runs on this thread between here and
+    // the step, so the setting is still the one in force at the step.
+    if (WaitingForRows())
+        return;
+    earlyCursor_ = input_.GetCursorPos();
+    try {
+        earlyClickAfter_ = Orv::ConfigInteger(kClickAfterValue, kClickAfterDefault, false);
+    } catch (const Orv::ConfigError&) {
+        // Left to the step, which reads it again at its own place and
+        // reports the error there, after the clicks.
+        earlyClickAfter_.reset();
+    }
 }
 
 void TFrmMain::TmrClickTimer(ui::TComponent*) {
-    // A position read early belongs to this tick only.
+    // What was read early belongs to this tick only.
     const std::optional<POINT> early = std::exchange(earlyCursor_, std::nullopt);
+    const std::optional<int> clickAfter = std::exchange(earlyClickAfter_, std::nullopt);
     if (WaitingForRows())
         return; // try again after the current interval
     TmrClick.SetEnabled(false);
     if (CheckRecord.Checked())
         MoveRecordSelection();
-    ClickStep(early);
+    ClickStep(early, clickAfter);
 }
 
 void TFrmMain::MoveRecordSelection() {
@@ -124,7 +136,7 @@ void TFrmMain::MoveRecordSelection() {
     AutoD = core::DelayToMilliseconds(core::NormalizeDelayText(row[3]));
 }
 
-void TFrmMain::ClickStep(std::optional<POINT> early) {
+void TFrmMain::ClickStep(std::optional<POINT> early, std::optional<int> clickAfter) {
     const POINT saved = early ? *early : input_.GetCursorPos();
     input_.SetCursorPos(AutoX, AutoY);
     // One round for a single click, two for a double; an unknown kind (-1)
@@ -138,7 +150,9 @@ void TFrmMain::ClickStep(std::optional<POINT> early) {
         if (AutoC == kClickDouble)
             input_.Sleep(kDoubleClickPause + static_cast<DWORD>(jitter(random_)));
     }
-    if (Orv::ConfigInteger(kClickAfterValue, kClickAfterDefault, false) == kClickAfterReturn)
+    const int after =
+        clickAfter ? *clickAfter : Orv::ConfigInteger(kClickAfterValue, kClickAfterDefault, false);
+    if (after == kClickAfterReturn)
         input_.SetCursorPos(saved.x, saved.y);
     TmrClick.SetInterval(static_cast<UINT>(AutoD));
     TmrClick.SetEnabled(IsRunning);

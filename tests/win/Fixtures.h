@@ -41,6 +41,8 @@ class RecordingInput : public IUserInput {
     std::vector<Call> calls;
     // Runs at every cursor read, to look at the window at that moment.
     std::function<void()> onGetCursor;
+    // Runs at every button event.
+    std::function<void()> onMouse;
 
     POINT GetCursorPos() override {
         calls.push_back({Call::GetCursor, cursor.x, cursor.y});
@@ -54,6 +56,8 @@ class RecordingInput : public IUserInput {
     }
     void MouseEvent(DWORD flags) override {
         calls.push_back({Call::Mouse, static_cast<long>(flags), 0});
+        if (onMouse)
+            onMouse();
     }
     void Sleep(DWORD milliseconds) override {
         calls.push_back({Call::Sleep, static_cast<long>(milliseconds), 0});

@@ -316,12 +316,29 @@ TEST_F(EngineTest, ClickAfterIsReadAtEveryStep) {
     EXPECT_EQ(Input().cursor, (POINT{300, 200}));
 }
 
+// Through the real timer "click_after" is read as the tick arrives, so the
+// step's end does not wait for the read: a change made during the clicks
+// counts from the next step.
+TEST_F(EngineTest, RealTimerReadsClickAfterAsTheTickArrives) {
+    wintest::StoreDword(L"click_after", 1);
+    Choose(kLeft, kSingle);
+    StartAt({300, 200});
+    Input().cursor = {10, 20};
+    Input().onMouse = [] { wintest::StoreDword(L"click_after", 0); };
+    wintest::SendClickTimer(Form());
+    EXPECT_EQ(Input().cursor, (POINT{10, 20}));
+    wintest::SendClickTimer(Form());
+    EXPECT_EQ(Input().cursor, (POINT{300, 200}));
+}
+
 TEST_F(EngineTest, WrongTypedClickAfterStopsTheTicksButNotTheRun) {
     wintest::StoreString(L"click_after", L"1");
     Choose(kLeft, kSingle);
     StartAt({300, 200});
     wintest::ErrorRecorder errors;
     wintest::SendClickTimer(Form());
+    // The step clicks before it reads the setting it cannot use.
+    EXPECT_EQ(Clicks(Input()), (std::vector<long>{kLeftDown, kLeftUp}));
     EXPECT_EQ(errors.messages, (std::vector<std::wstring>{L"Invalid data type for 'click_after'"}));
     EXPECT_FALSE(Form().TmrClick.Armed());
     EXPECT_TRUE(Form().IsRunning);
