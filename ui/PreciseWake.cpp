@@ -28,11 +28,11 @@ TPreciseWake::~TPreciseWake() {
     CloseThreadpoolTimer(timer_);
 }
 
-unsigned TPreciseWake::Set(HWND window, Clock::time_point when) {
+void TPreciseWake::Set(HWND window, Clock::time_point when) {
     ++number_;
     armed_ = timer_ != nullptr;
     if (!armed_)
-        return number_;
+        return;
     // A callback under way would post the new number at the old moment:
     // stop the timer and let such a callback finish first (it only posts).
     SetThreadpoolTimer(timer_, nullptr, 0, 0);
@@ -42,7 +42,6 @@ unsigned TPreciseWake::Set(HWND window, Clock::time_point when) {
     FILETIME due = RelativeDueTime(when - Clock::now());
     // No window length: the wake-up must not be coalesced with others.
     SetThreadpoolTimer(timer_, &due, 0, 0);
-    return number_;
 }
 
 void TPreciseWake::Cancel() {

@@ -28,11 +28,10 @@ class TPreciseWake {
     TPreciseWake(const TPreciseWake&) = delete;
     TPreciseWake& operator=(const TPreciseWake&) = delete;
 
-    // Whether Windows gave the thread-pool timer; without it Set does nothing.
-    bool Available() const { return timer_ != nullptr; }
     // Posts kPreciseWakeMessage to `window` at `when` (at once if it has
-    // passed), replacing any wake-up still to come, and returns its number.
-    unsigned Set(HWND window, Clock::time_point when);
+    // passed), replacing any wake-up still to come. Does nothing when
+    // Windows gave no thread-pool timer; the window timer then ticks alone.
+    void Set(HWND window, Clock::time_point when);
     // No wake-up comes after this from an earlier Set, except one already
     // posted; its number is no longer Latest.
     void Cancel();
