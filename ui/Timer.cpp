@@ -53,18 +53,31 @@ void TTimer::Rearm() {
     ++generation_;
     if (!form_.Handle())
         return;
-    // Only an armed timer has a window timer to end.
-    if (armed_) {
-        KillTimer(form_.Handle(), id_);
-        wake_.Cancel();
-    }
+    const bool wasArmed = armed_;
     armed_ = enabled_ && interval_ != 0;
-    if (armed_)
+    if (armed_) {
+        // Setting a window timer again replaces it: no need to end it first.
         Schedule(changed + milliseconds(EffectiveInterval(interval_)));
+    } else if (wasArmed) {
+        // A handler that stops its own timer usually starts it again when
+        // its work is done, which replaces the window timer anyway; ending
+        // it waits until then, so the handler's work does not wait for it.
+        if (ticking_)
+            stopAfterTick_ = true;
+        else
+            Stop();
+    }
+}
+
+void TTimer::Stop() {
+    stopAfterTick_ = false;
+    KillTimer(form_.Handle(), id_);
+    wake_.Cancel();
 }
 
 void TTimer::Schedule(Clock::time_point due) {
     due_ = due;
+    stopAfterTick_ = false;
     const auto wait = std::chrono::duration_cast<milliseconds>(due - Clock::now());
     const bool windowTimerLeads = wait > kLead + milliseconds(kMinimumInterval);
     const auto early = windowTimerLeads ? wait - kLead : wait;
@@ -82,8 +95,12 @@ void TTimer::Wake(LPARAM number) {
 }
 
 void TTimer::Tick() {
-    if (!armed_)
+    if (!armed_) {
+        // A window timer left by a handler that stopped it and then failed.
+        if (stopAfterTick_)
+            Stop();
         return;
+    }
     if (OnEarly)
         OnEarly();
     // The window timer was set a little early: wait out the rest, yielding.
@@ -93,8 +110,18 @@ void TTimer::Tick() {
         std::this_thread::yield();
     const unsigned generation = generation_;
     const Clock::time_point due = due_;
-    if (OnTimer)
-        OnTimer();
+    {
+        // Cleared however the handler ends, so a later stop is not deferred.
+        struct Ticking {
+            bool& flag;
+            explicit Ticking(bool& f) : flag(f) { flag = true; }
+            ~Ticking() { flag = false; }
+        } ticking(ticking_);
+        if (OnTimer)
+            OnTimer();
+    }
+    if (stopAfterTick_ && !armed_ && form_.Handle())
+        Stop();
     // A timer left running by its handler ticks again one interval after
     // this tick was due.
     if (generation == generation_ && armed_ && form_.Handle()) {

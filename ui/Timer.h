@@ -52,6 +52,8 @@ class TTimer : public TComponent {
     void Wake(LPARAM number);
     void Rearm();
     void Schedule(Clock::time_point due);
+    // Ends the window timer and any precise wake-up.
+    void Stop();
 
     TForm& form_;
     UINT_PTR id_;
@@ -60,7 +62,9 @@ class TTimer : public TComponent {
     bool enabled_;
     bool armed_ = false;
     Clock::time_point due_{};
-    unsigned generation_ = 0; // counts re-arms, to tell whether a handler re-armed
+    unsigned generation_ = 0;    // counts re-arms, to tell whether a handler re-armed
+    bool ticking_ = false;       // OnTimer is running
+    bool stopAfterTick_ = false; // stopped in OnTimer; the window timer ends after it
 };
 
 } // namespace ui

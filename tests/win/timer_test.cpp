@@ -13,6 +13,7 @@ namespace {
 
 constexpr UINT_PTR kFirstTimerId = 1; // a form numbers its timers from 1
 constexpr DWORD kGenerousWaitMs = 5000;
+constexpr DWORD kStoppedWatchMs = 200; // ten periods of the test timer
 
 const ui::FormOptions kOptions{L"TimerTestForm", 100, 100, true, false, false, 0};
 
@@ -122,6 +123,17 @@ TEST(WindowTimer, AHandlerThatStopsTheTimerGetsNoFurtherTicks) {
     t.timer.SetEnabled(true);
     EXPECT_EQ(t.PumpUntil(1), 1);
     EXPECT_FALSE(t.timer.Armed());
+    // The window timer itself has ended, not only its ticks: a stopped
+    // timer costs no wake-ups. Ten of its periods pass without one.
+    MSG msg{};
+    bool windowTimerFired = false;
+    const DWORD start = GetTickCount();
+    while (!windowTimerFired && GetTickCount() - start < kStoppedWatchMs) {
+        windowTimerFired =
+            PeekMessageW(&msg, t.form.Handle(), WM_TIMER, WM_TIMER, PM_REMOVE) != FALSE;
+        Sleep(1);
+    }
+    EXPECT_FALSE(windowTimerFired);
     t.Deliver();
     EXPECT_EQ(t.ticks, 1);
 }
