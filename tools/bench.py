@@ -4,7 +4,7 @@
     python3 tools/bench.py --build build startup [--runs N]
     python3 tools/bench.py --build build cadence [--short] [--delays 10,50,99,1000]
                                                [--loaded 50] [--blocks N] [--intervals N]
-                                               [--seed N]
+                                               [--seed N] [--raw FILE]
     python3 tools/bench.py --build build records
     python3 tools/bench.py --build build idle [--seconds 60]
 
@@ -23,7 +23,8 @@ cadence  Mirvex clicking in plain mode at each delay, beside xdotool clicking
          interval and a verdict; plus the time from the F3 key press to the
          first click. A full run takes about 14 minutes (17 on a busy
          machine); --short takes a fifth of the intervals in fewer blocks
-         (about 3 minutes), for trying the benchmark out, not for verdicts.
+         (about 3 minutes), for trying the benchmark out, not for verdicts;
+         --raw FILE keeps every block's press times, to recompute the table.
 records  RecordBench.exe: loading and saving a large record file.
 idle     CPU time Mirvex.exe (and the Wine server) spend while Mirvex waits
          with its window open and its update check retrying against a
@@ -40,6 +41,7 @@ the offset found by that check is applied and its uncertainty printed.
 
 import argparse
 import contextlib
+import json
 import math
 import os
 import shutil
@@ -54,7 +56,8 @@ sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 sys.path.insert(0, str(ROOT / "tools"))
 
 from apps import ClickTarget, Mirvex  # noqa: E402
-from cadence_stats import (BOOTSTRAP_RESAMPLES, BOOTSTRAP_SEED, CONFIDENCE,  # noqa: E402
+from cadence_stats import (BLOCK_MS, BOOTSTRAP_RESAMPLES, BOOTSTRAP_SEED,  # noqa: E402
+                           CONFIDENCE, MIN_BLOCKS, blocks_for,
                            block_order, interval_stats, percentile, ratio_interval, verdict)
 from harness import Session, find_tools_dir, wait_until  # noqa: E402
 from xclient import XClient, now_us  # noqa: E402
@@ -110,10 +113,6 @@ LOAD_PROCESSES = 2
 # of 1000, fifty. With the loaded row the whole run takes about 14 minutes.
 CELL_BUDGET_MS = 75_000
 MIN_INTERVALS, MAX_INTERVALS = 180, 1000
-# Blocks per program and cell, taken in turns (ABBA), so a busy spell of the
-# machine falls on both programs alike. A multiple of four, so each program
-# goes first equally often.
-BLOCKS = 8
 # --short: a fifth of the intervals, in two blocks per program.
 SHORT_DIVISOR = 5
 MIN_SHORT_INTERVALS = 30
@@ -395,8 +394,12 @@ class Cell:
     """One row of the cadence table: a delay, idle or under load, and what
     each program's blocks gave."""
 
-    def __init__(self, delay_ms, loaded):
+    def __init__(self, delay_ms, loaded, intervals, blocks):
         self.delay, self.loaded = delay_ms, loaded
+        # `blocks` blocks per program of `clicks` clicks each (a block of n
+        # clicks holds n - 1 intervals)
+        self.blocks = blocks
+        self.clicks = math.ceil(intervals / blocks) + 1
         self.runs = {MIRVEX: [], XDOTOOL: []}
         self.firsts_ms = []
         self.load_held = True
@@ -406,12 +409,12 @@ class Cell:
         return f"{self.delay} ms" + (" loaded" if self.loaded else "")
 
 
-def measure_cell(session, xc, app, target, cell, intervals, blocks, offset_us):
-    clicks = math.ceil(intervals / blocks) + 1  # a block of n clicks holds n - 1 intervals
+def measure_cell(session, xc, app, target, cell, offset_us):
+    clicks = cell.clicks
     with_mirvex = delay_text(cell.delay) is not None
     if with_mirvex:
         set_mirvex_delay(app, cell.delay)
-    for program in block_order(MIRVEX, XDOTOOL, blocks):
+    for program in block_order(MIRVEX, XDOTOOL, cell.blocks):
         if program == MIRVEX and not with_mirvex:
             continue
         quiet_disk()
@@ -423,15 +426,26 @@ def measure_cell(session, xc, app, target, cell, intervals, blocks, offset_us):
         cell.runs[program].append(times)
 
 
-def cell_seconds(delay_ms, intervals, blocks):
+def cell_seconds(cell):
     """A generous bound on one cell's time, for the load's own limit."""
-    return 2 * (click_budget(intervals + blocks, delay_ms) + blocks * BLOCK_OVERHEAD_S)
+    return 2 * cell.blocks * (click_budget(cell.clicks, cell.delay) + BLOCK_OVERHEAD_S)
+
+
+def make_cell(delay_ms, loaded, args):
+    intervals = intervals_for(delay_ms, args)
+    if args.blocks:
+        blocks = args.blocks
+    elif args.short:
+        blocks = SHORT_BLOCKS
+    else:
+        blocks = blocks_for(intervals, delay_ms)
+    return Cell(delay_ms, loaded, intervals, blocks)
 
 
 def cadence(session, args):
     delays = [int(d) for d in args.delays.split(",") if d.strip()]
-    cells = [Cell(d, False) for d in delays] + ([Cell(args.loaded, True)] if args.loaded else [])
-    blocks = args.blocks or (SHORT_BLOCKS if args.short else BLOCKS)
+    cells = ([make_cell(d, False, args) for d in delays] +
+             ([make_cell(args.loaded, True, args)] if args.loaded else []))
     offset_us, uncertainty_us = clock_offset(session)
     folder = session.folder("bench-cadence")
     target = ClickTarget(session, folder, *TARGET_RECT)
@@ -440,25 +454,42 @@ def cadence(session, args):
     started = time.monotonic()
     with XClient(session.display_name) as xc:
         for cell in cells:
-            intervals = intervals_for(cell.delay, args)
             if not cell.loaded:
-                measure_cell(session, xc, app, target, cell, intervals, blocks, offset_us)
+                measure_cell(session, xc, app, target, cell, offset_us)
                 continue
-            with cpu_load(LOAD_PROCESSES, cell_seconds(cell.delay, intervals, blocks)) as held:
-                measure_cell(session, xc, app, target, cell, intervals, blocks, offset_us)
+            with cpu_load(LOAD_PROCESSES, cell_seconds(cell)) as held:
+                measure_cell(session, xc, app, target, cell, offset_us)
                 cell.load_held = held()
     app.close()
-    print_cadence(cells, blocks, args.seed, offset_us, uncertainty_us, time.monotonic() - started)
+    if args.raw:
+        save_presses(Path(args.raw), cells)
+    print_cadence(cells, args.seed, offset_us, uncertainty_us, time.monotonic() - started)
     if args.short:
         print("  a short run: too few intervals for verdicts that hold; the full run gives them")
 
 
-def print_cadence(cells, blocks, seed, offset_us, uncertainty_us, seconds):
+def save_presses(path, cells):
+    """Every block's press times (µs, the target's clock), one JSON line per
+    block in the order they ran within each cell, so anyone can recompute
+    the table or look at where the worst intervals fell."""
+    with path.open("w", encoding="utf-8") as out:
+        for cell in cells:
+            for program, runs in cell.runs.items():
+                for number, times in enumerate(runs):
+                    out.write(json.dumps({"cell": cell.label, "delay_ms": cell.delay,
+                                          "program": program, "block": number,
+                                          "presses_us": times}) + "\n")
+
+
+def print_cadence(cells, seed, offset_us, uncertainty_us, seconds):
     print("cadence: plain mode, left single clicks on ClickTarget; interval = time between "
           "two presses as the target received them")
-    print(f"  each cell: {blocks} blocks per program, the two taking turns "
-          f"({' '.join(p[0] for p in block_order(MIRVEX, XDOTOOL, min(blocks, 4)))}...), "
+    print(f"  each cell: blocks of about {BLOCK_MS / 1000:g} s of clicking ({MIN_BLOCKS} at "
+          f"least) per program, the two taking turns "
+          f"({' '.join(p[0] for p in block_order(MIRVEX, XDOTOOL, 2))}...), "
           "so both meet the same background load")
+    print("  blocks per program: " +
+          ", ".join(f"{cell.label} {cell.blocks} x {cell.clicks - 1}" for cell in cells))
     print("  err = |interval - ideal|; ideal = delay + the step's own duration, estimated as "
           "the median interval beyond the delay")
     print(f"  ratio = Mirvex p95 err / xdotool p95 err, with its {CONFIDENCE:.0%} bootstrap "
@@ -582,10 +613,12 @@ def parse_args():
                    help="a fifth of the intervals in fewer blocks, about 3 minutes: for "
                         "development under a busy machine; its verdicts are not the full run's")
     p.add_argument("--blocks", type=int, default=0,
-                   help=f"blocks per program and cell (default {BLOCKS}; --short {SHORT_BLOCKS})")
+                   help=f"blocks per program and cell (default: about {BLOCK_MS / 1000:g} s of "
+                        f"clicking each, {MIN_BLOCKS} at least; --short {SHORT_BLOCKS})")
     p.add_argument("--intervals", type=int, default=0,
                    help="intervals per program and cell (default: about a minute's worth)")
     p.add_argument("--seed", type=int, default=BOOTSTRAP_SEED, help="seed of the bootstrap")
+    p.add_argument("--raw", help="also write every block's press times to this file (JSON lines)")
     sub.add_parser("records", help="record-mode benchmark")
     p = sub.add_parser("idle", help="CPU time while waiting, update service unreachable")
     p.add_argument("--seconds", type=int, default=60)

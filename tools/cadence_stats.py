@@ -1,6 +1,6 @@
 """Statistics of the cadence benchmark: interval errors, a bootstrap
 confidence interval for the ratio of two programs' 95th-percentile errors,
-the verdict it gives, and the order in which the two programs take turns.
+the verdict it gives, and the blocks in which the two programs take turns.
 
 No Wine or display needed; tests/e2e/test_tools.py tests it."""
 
@@ -22,6 +22,16 @@ CHUNK_MS = 250
 MIN_CHUNK = 2
 
 AHEAD, LEVEL, BEHIND = "ahead", "level", "behind"
+
+# The programs take turns in blocks of about this much clicking. A busy
+# spell of the machine lasts seconds; blocks shorter than a spell let it
+# fall on both programs, where blocks of ten seconds gave it to one of them.
+BLOCK_MS = 2500
+# At least this many blocks per program, each of at least two intervals; a
+# multiple of four, so each program goes first equally often (ABBA pairs).
+MIN_BLOCKS = 8
+MIN_BLOCK_INTERVALS = 2
+BLOCK_MULTIPLE = 4
 
 
 def percentile(values, fraction):
@@ -127,6 +137,14 @@ def verdict(low, high):
     if low > 1:
         return BEHIND
     return LEVEL
+
+
+def blocks_for(intervals, delay_ms):
+    """How many blocks per program `intervals` intervals at `delay_ms` are
+    split into."""
+    per_block = max(MIN_BLOCK_INTERVALS, round(BLOCK_MS / max(delay_ms, 1)))
+    blocks = max(MIN_BLOCKS, math.ceil(intervals / per_block))
+    return math.ceil(blocks / BLOCK_MULTIPLE) * BLOCK_MULTIPLE
 
 
 def block_order(first, second, blocks):

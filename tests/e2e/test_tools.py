@@ -147,6 +147,18 @@ class CadenceVerdictTest(unittest.TestCase):
                 self.assertNotIn("XXX", "".join(order))
 
 
+    def test_blocks_are_short_balanced_and_hold_every_interval(self):
+        # (intervals, delay ms, blocks): blocks of about 2.5 s of clicking,
+        # eight at least, a multiple of four, two intervals each at least.
+        cases = [(1000, 10, 8), (1000, 50, 20), (760, 99, 32), (184, 1000, 92),
+                 (30, 1000, 16), (5, 50, 8)]
+        for intervals, delay, blocks in cases:
+            with self.subTest(intervals=intervals, delay=delay):
+                self.assertEqual(cs.blocks_for(intervals, delay), blocks)
+                per_block = -(-intervals // blocks)
+                self.assertGreaterEqual(blocks * per_block, intervals)
+
+
 class WindowsPathTest(unittest.TestCase):
     def test_host_paths_map_to_drive_z(self):
         self.assertEqual(windows_path("/tmp/a b/clicks.log"), r"Z:\tmp\a b\clicks.log")
