@@ -21,7 +21,7 @@ cadence  Mirvex clicking in plain mode at each delay, beside xdotool clicking
          core busy (the loaded row). Each row gives the ratio of the two
          programs' 95th-percentile errors with a bootstrap confidence
          interval and a verdict; plus the time from the F3 key press to the
-         first click. A full run takes about 14 minutes (17 on a busy
+         first click. A full run takes about 16 minutes (19 on a busy
          machine); --short takes a fifth of the intervals in fewer blocks
          (about 3 minutes), for trying the benchmark out, not for verdicts;
          --raw FILE keeps every block's press times, to recompute the table.
@@ -110,7 +110,7 @@ LOADED_DELAY = 50
 LOAD_PROCESSES = 2
 # Intervals per program and cell: a minute and a quarter of clicking each,
 # within these bounds. A 95th percentile of 180 intervals has nine above it;
-# of 1000, fifty. With the loaded row the whole run takes about 14 minutes.
+# of 1000, fifty. With the loaded row the whole run takes about 16 minutes.
 CELL_BUDGET_MS = 75_000
 MIN_INTERVALS, MAX_INTERVALS = 180, 1000
 # --short: a fifth of the intervals, in two blocks per program.
