@@ -25,6 +25,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 
 class TFrmMain : public ui::TForm {
   public:
@@ -95,10 +96,25 @@ class TFrmMain : public ui::TForm {
     void StartClicking();
     void StopClicking();
     bool WaitingForRows() const;
+    // What a step reads, read as its tick arrives; each part is there only
+    // if it could be read then.
+    struct EarlyReads {
+        std::optional<POINT> cursor;
+        std::optional<int> clickAfter;
+        // The point the step was to click, and whether it lies on a monitor.
+        std::optional<std::pair<POINT, bool>> monitor;
+    };
     void TmrClickEarly();
-    // One step; `early` and `clickAfter` are the cursor position and the
-    // "click_after" setting read as the tick arrived, if they were.
-    void ClickStep(std::optional<POINT> early, std::optional<int> clickAfter);
+    void ClickStep(const EarlyReads& early);
+    // Whether the click point lies on a monitor, from the early read when
+    // that was made for the same point.
+    bool ClickPointOnMonitor(const EarlyReads& early);
+    // Moves the cursor to the click point and makes the step's clicks.
+    void MoveAndClick();
+    // The row the walk selects next, and that row's point when it has a
+    // valid one.
+    int NextRecordIndex() const;
+    std::optional<POINT> NextClickPoint() const;
     void MoveRecordSelection();
     void SetWaitingState();
     void SetRunningState();
@@ -139,8 +155,7 @@ class TFrmMain : public ui::TForm {
     ITimerPeriod& timerPeriod_;
     IFileSystem& files_;
     std::minstd_rand random_;
-    std::optional<POINT> earlyCursor_;
-    std::optional<int> earlyClickAfter_;
+    EarlyReads early_;
     std::optional<TimerResolution> timerResolution_;
     // The update check started at creation; it ends with the window.
     std::unique_ptr<Orv::TUpdateCheck> UpdateCheck;

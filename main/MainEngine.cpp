@@ -4,6 +4,7 @@
 
 #include "common/Config.h"
 #include "common/Translate.h"
+#include "core/ConversionError.h"
 #include "core/DelayText.h"
 #include "core/PositionText.h"
 #include "core/RecordLine.h"
@@ -93,39 +94,56 @@ bool TFrmMain::WaitingForRows() const {
 
 void TFrmMain::TmrClickEarly() {
     // What a step reads is read as the tick arrives, before the timer waits
-    // out the last moment: under Wine the cursor read can be a round trip to
-    // the X server and the setting read one to the Wine server, and the wait
-    // hides both. Move and clicks still come when the step is due, and the
-    // step's end (where the next delay counts from) no longer varies with
-    // the setting read. Nothing else runs on this thread between here and
-    // the step, so the setting is still the one in force at the step.
+    // out the last moment: under Wine the cursor read and the monitor check
+    // can be round trips to the X server or the Wine server, and the setting
+    // read one to the Wine server, and the wait hides them. Move and clicks
+    // still come when the step is due, and the step's end (where the next
+    // delay counts from) does not wait for any of the reads. Nothing else
+    // runs on this thread between here and the step, so what is read is
+    // still in force at the step.
     if (WaitingForRows())
         return;
-    earlyCursor_ = input_.GetCursorPos();
+    early_.cursor = input_.GetCursorPos();
     try {
-        earlyClickAfter_ = Orv::ConfigInteger(kClickAfterValue, kClickAfterDefault, false);
+        early_.clickAfter = Orv::ConfigInteger(kClickAfterValue, kClickAfterDefault, false);
     } catch (const Orv::ConfigError&) {
         // Left to the step, which reads it again at its own place and
         // reports the error there, after the clicks.
-        earlyClickAfter_.reset();
+        early_.clickAfter.reset();
     }
+    if (const std::optional<POINT> point = NextClickPoint())
+        early_.monitor.emplace(*point, input_.IsOnMonitor(*point));
 }
 
 void TFrmMain::TmrClickTimer(ui::TComponent*) {
     // What was read early belongs to this tick only.
-    const std::optional<POINT> early = std::exchange(earlyCursor_, std::nullopt);
-    const std::optional<int> clickAfter = std::exchange(earlyClickAfter_, std::nullopt);
+    const EarlyReads early = std::exchange(early_, EarlyReads{});
     if (WaitingForRows())
         return; // try again after the current interval
     TmrClick.SetEnabled(false);
     if (CheckRecord.Checked())
         MoveRecordSelection();
-    ClickStep(early, clickAfter);
+    ClickStep(early);
+}
+
+int TFrmMain::NextRecordIndex() const {
+    const int selected = ListArea.SelectedIndex();
+    return selected == ListArea.Count() - 1 ? 0 : selected + 1;
+}
+
+std::optional<POINT> TFrmMain::NextClickPoint() const {
+    if (!CheckRecord.Checked())
+        return POINT{AutoX, AutoY};
+    try {
+        const core::ScreenPoint point = core::ParsePositionText(ListArea.Row(NextRecordIndex())[0]);
+        return POINT{point.x, point.y};
+    } catch (const core::ConversionError&) {
+        return std::nullopt; // the step reports the row
+    }
 }
 
 void TFrmMain::MoveRecordSelection() {
-    const int selected = ListArea.SelectedIndex();
-    const int next = selected == ListArea.Count() - 1 ? 0 : selected + 1;
+    const int next = NextRecordIndex();
     ListArea.Select(next);
     const auto row = ListArea.Row(next);
     const core::ScreenPoint point = core::ParsePositionText(row[0]);
@@ -136,8 +154,33 @@ void TFrmMain::MoveRecordSelection() {
     AutoD = core::DelayToMilliseconds(core::NormalizeDelayText(row[3]));
 }
 
-void TFrmMain::ClickStep(std::optional<POINT> early, std::optional<int> clickAfter) {
-    const POINT saved = early ? *early : input_.GetCursorPos();
+bool TFrmMain::ClickPointOnMonitor(const EarlyReads& early) {
+    const POINT point{AutoX, AutoY};
+    if (early.monitor && early.monitor->first.x == point.x && early.monitor->first.y == point.y)
+        return early.monitor->second;
+    return input_.IsOnMonitor(point);
+}
+
+void TFrmMain::ClickStep(const EarlyReads& early) {
+    const POINT saved = early.cursor ? *early.cursor : input_.GetCursorPos();
+    // A point on no monitor (recorded on one that has since been unplugged,
+    // or typed into the record file) is not clicked: Windows would pull the
+    // cursor to the edge of the nearest monitor and click whatever lies
+    // there. The step moves nothing and presses nothing; the walk and the
+    // timer go on as for any other step.
+    const bool onMonitor = ClickPointOnMonitor(early);
+    if (onMonitor)
+        MoveAndClick();
+    const int after = early.clickAfter
+                          ? *early.clickAfter
+                          : Orv::ConfigInteger(kClickAfterValue, kClickAfterDefault, false);
+    if (onMonitor && after == kClickAfterReturn)
+        input_.SetCursorPos(saved.x, saved.y);
+    TmrClick.SetInterval(static_cast<UINT>(AutoD));
+    TmrClick.SetEnabled(IsRunning);
+}
+
+void TFrmMain::MoveAndClick() {
     input_.SetCursorPos(AutoX, AutoY);
     // One round for a single click, two for a double; an unknown kind (-1)
     // makes none, so the cursor only moves.
@@ -150,12 +193,6 @@ void TFrmMain::ClickStep(std::optional<POINT> early, std::optional<int> clickAft
         if (AutoC == kClickDouble)
             input_.Sleep(kDoubleClickPause + static_cast<DWORD>(jitter(random_)));
     }
-    const int after =
-        clickAfter ? *clickAfter : Orv::ConfigInteger(kClickAfterValue, kClickAfterDefault, false);
-    if (after == kClickAfterReturn)
-        input_.SetCursorPos(saved.x, saved.y);
-    TmrClick.SetInterval(static_cast<UINT>(AutoD));
-    TmrClick.SetEnabled(IsRunning);
 }
 
 void TFrmMain::SetWaitingState() {

@@ -12,6 +12,9 @@ class WindowsInput final : public IUserInput {
     void SetCursorPos(int x, int y) override { ::SetCursorPos(x, y); }
     void MouseEvent(DWORD flags) override { ::mouse_event(flags, 0, 0, 0, 0); }
     void Sleep(DWORD milliseconds) override { ::Sleep(milliseconds); }
+    bool IsOnMonitor(POINT point) override {
+        return ::MonitorFromPoint(point, MONITOR_DEFAULTTONULL) != nullptr;
+    }
 };
 
 class WindowsNotice final : public IUserNotice {

@@ -16,6 +16,8 @@ class IUserInput {
     // dx, dy, data and extra information 0).
     virtual void MouseEvent(DWORD flags) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
+    // Whether a point of the virtual screen lies on a monitor that is there.
+    virtual bool IsOnMonitor(POINT point) = 0;
 };
 
 class IUserNotice {

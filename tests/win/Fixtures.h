@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -33,7 +34,7 @@ namespace wintest {
 class RecordingInput : public IUserInput {
   public:
     struct Call {
-        enum Kind { GetCursor, SetCursor, Mouse, Sleep } kind;
+        enum Kind { GetCursor, SetCursor, Mouse, Sleep, Monitor } kind;
         long a = 0; // x, flags or milliseconds
         long b = 0; // y
     };
@@ -61,6 +62,12 @@ class RecordingInput : public IUserInput {
     }
     void Sleep(DWORD milliseconds) override {
         calls.push_back({Call::Sleep, static_cast<long>(milliseconds), 0});
+    }
+    // Points on no monitor; every other point is on one.
+    std::vector<POINT> offMonitor;
+    bool IsOnMonitor(POINT point) override {
+        calls.push_back({Call::Monitor, point.x, point.y});
+        return std::find(offMonitor.begin(), offMonitor.end(), point) == offMonitor.end();
     }
 
     std::vector<Call> Of(Call::Kind kind) const {

@@ -210,9 +210,10 @@ TEST_F(EngineTest, RealTimerMessageRunsAStep) {
     EXPECT_EQ(Clicks(Input()), (std::vector<long>{kRightDown, kRightUp}));
 }
 
-// Through the real timer the cursor is read as the tick arrives, before the
-// step begins (its timer still armed), once per step; the step still goes
-// read, move, click, restore to the position of that very step.
+// Through the real timer the cursor is read and the click point's monitor
+// checked as the tick arrives, before the step begins (its timer still
+// armed), once per step; the step still goes read, move, click, restore to
+// the position of that very step.
 TEST_F(EngineTest, RealTimerReadsTheCursorOncePerStepAsTheTickArrives) {
     using Call = RecordingInput::Call;
     wintest::StoreDword(L"click_after", 1);
@@ -230,6 +231,7 @@ TEST_F(EngineTest, RealTimerReadsTheCursorOncePerStepAsTheTickArrives) {
             calls.emplace_back(call.kind, call.a, call.b);
         EXPECT_EQ(calls,
                   (std::vector<std::tuple<int, long, long>>{{Call::GetCursor, user.x, user.y},
+                                                            {Call::Monitor, 300, 200},
                                                             {Call::SetCursor, 300, 200},
                                                             {Call::Mouse, kLeftDown, 0},
                                                             {Call::Mouse, kLeftUp, 0},
@@ -352,6 +354,27 @@ TEST_F(EngineTest, WrongTypedClickAfterStopsTheTicksButNotTheRun) {
     Form().ToggleRun();
     ExpectWaiting();
     EXPECT_EQ(errors.messages.size(), 1u);
+}
+
+// A point whose monitor goes away during a run (or a row recorded on one)
+// is neither moved to nor clicked, nor is the cursor put back; the run goes
+// on and clicks again once the monitor is back.
+TEST_F(EngineTest, PointOnNoMonitorIsSkippedAndTheRunGoesOn) {
+    wintest::StoreDword(L"click_after", 1);
+    Choose(kLeft, kDouble, L"  :  : 2.  ");
+    StartAt({-1500, 200});
+    Input().offMonitor = {{-1500, 200}};
+    Step();
+    EXPECT_TRUE(Input().Moves().empty());
+    EXPECT_TRUE(Clicks(Input()).empty());
+    EXPECT_EQ(Form().TmrClick.Interval(), 2000u);
+    EXPECT_TRUE(Form().TmrClick.Armed());
+    EXPECT_TRUE(Form().IsRunning);
+    Input().offMonitor.clear();
+    Step();
+    EXPECT_EQ(Input().Moves().front(), (POINT{-1500, 200}));
+    EXPECT_EQ(Clicks(Input()),
+              (std::vector<long>{kLeftDown, kLeftUp, kPause, kLeftDown, kLeftUp, kPause}));
 }
 
 TEST_F(EngineTest, StopThenStartReadsEverythingAgain) {
