@@ -29,6 +29,8 @@
 //   hold-locked-mutex NAME SECS keep the named mutex that long under a DACL
 //                               that lets no one open it; "held" once it is
 //   clock                       the performance counter in microseconds
+//   monitors                    every display monitor: its rectangle, its
+//                               work area and whether it is the primary one
 //   memory HWND                 working set, its peak and the private bytes
 //                               of the process that owns a window
 
@@ -323,6 +325,25 @@ int Clock() {
     return kExitOk;
 }
 
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(monitor, &info))
+        return TRUE;
+    const RECT& r = info.rcMonitor;
+    const RECT& w = info.rcWork;
+    Print(JsonLine()
+              .Numbers("rect", {r.left, r.top, r.right, r.bottom})
+              .Numbers("work", {w.left, w.top, w.right, w.bottom})
+              .Flag("primary", (info.dwFlags & MONITORINFOF_PRIMARY) != 0)
+              .Finish());
+    return TRUE;
+}
+
+int Monitors() {
+    return EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0) ? kExitOk : kExitFailed;
+}
+
 int Memory(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
@@ -395,6 +416,8 @@ int Run(Args args) {
         return List(rest);
     if (command == L"clock")
         return Clock();
+    if (command == L"monitors")
+        return Monitors();
     if (command == L"popup-size" && rest.size() == 1)
         return PopupSize(rest[0]);
     if (command == L"hold-hotkey" && rest.size() == 3) {

@@ -14,6 +14,7 @@ import subprocess
 import sys
 import tempfile
 import time
+from collections import namedtuple
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
@@ -40,7 +41,7 @@ DLL_OVERRIDES = "mscoree,mshtml="
 RECORD_BROWSER = Path(__file__).resolve().parents[2] / "tools" / "record-browser.sh"
 OPENED_URLS = "opened-urls.txt"
 # WinCtl commands that only read: safe to run again.
-READ_ONLY_WINCTL = ("list", "controls", "clock")
+READ_ONLY_WINCTL = ("list", "controls", "clock", "monitors")
 # How often such a command is tried when Wine ended it before it could say
 # anything (see Session.winctl).
 WINCTL_TRIES = 3
@@ -88,10 +89,42 @@ def find_tools_dir(build_dir):
     return None
 
 
-class Display:
-    """A private Xvfb server, ended by its PID."""
+class Monitor(namedtuple("Monitor", "name x y width height primary")):
+    """One monitor of a Display: a rectangle of its X screen."""
 
-    def __init__(self):
+    def setmonitor_args(self):
+        # Physical size in millimetres: any plausible one (about 96 DPI).
+        geometry = (f"{self.width}/{self.width * 254 // 960}x"
+                    f"{self.height}/{self.height * 254 // 960}+{self.x}+{self.y}")
+        if self.primary:
+            return ["--setmonitor", "*" + self.name, geometry, "screen"]
+        return ["--setmonitor", self.name, geometry, "none"]
+
+
+# Three monitors of 1024 x 768: the primary, one to its left and one above
+# it. The X screen's top-left quarter belongs to no monitor.
+SEVERAL_MONITORS_GEOMETRY = "2048x1536x24"
+SEVERAL_MONITORS = (
+    Monitor("MAIN", 1024, 768, 1024, 768, True),
+    Monitor("LEFT", 0, 768, 1024, 768, False),
+    Monitor("TOP", 1024, 0, 1024, 768, False),
+)
+
+
+class Display:
+    """A private Xvfb server, ended by its PID.
+
+    With `monitors`, its one X screen is cut into RandR monitors, which Wine
+    reads as separate monitors once it is told not to use XRandR (see
+    Session). Windows places the primary monitor's top-left corner at 0,0,
+    so a Windows screen point is the X root point minus `origin`.
+    """
+
+    def __init__(self, geometry=SCREEN_GEOMETRY, monitors=()):
+        self.geometry = geometry
+        self.monitors = tuple(monitors)
+        primary = [m for m in self.monitors if m.primary]
+        self.origin = (primary[0].x, primary[0].y) if primary else (0, 0)
         self.number = None
         self.process = None
 
@@ -108,7 +141,7 @@ class Display:
             # has ended; a program connecting at that moment loses its
             # connection half-way and Wine ends it with exit code 1.
             process = subprocess.Popen(
-                ["Xvfb", f":{n}", "-screen", "0", SCREEN_GEOMETRY, "-nolisten", "tcp",
+                ["Xvfb", f":{n}", "-screen", "0", self.geometry, "-nolisten", "tcp",
                  "-noreset"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             try:
@@ -121,9 +154,16 @@ class Display:
                 continue
             if process.poll() is None:
                 self.number, self.process = n, process
+                self._set_monitors()
                 return f":{n}"
             # Another server took the number between the check and the start.
         raise RuntimeError("no free X display number")
+
+    def _set_monitors(self):
+        env = dict(os.environ, DISPLAY=f":{self.number}")
+        for monitor in self.monitors:
+            subprocess.run(["xrandr", *monitor.setmonitor_args()], env=env, check=True,
+                           timeout=TOOL_TIMEOUT, stdout=subprocess.DEVNULL)
 
     def stop(self):
         if self.process and self.process.poll() is None:
@@ -139,13 +179,13 @@ class Display:
 class Session:
     """Display, Wine prefix and processes for one run of tests or tools."""
 
-    def __init__(self, build_dir, exe=None, tools_dir=None, name="e2e"):
+    def __init__(self, build_dir, exe=None, tools_dir=None, name="e2e", display=None):
         self.build_dir = Path(build_dir).resolve()
         self.exe = Path(exe).resolve() if exe else self.build_dir / "dist" / "Mirvex.exe"
         self.tools_dir = Path(tools_dir) if tools_dir else find_tools_dir(self.build_dir)
         self.prefix = self.build_dir / f"wine-{name}"
         self.scratch = self.build_dir / f"{name}-tmp"
-        self.display = Display()
+        self.display = display or Display()
         self.display_name = None
         self.processes = []
         self._certificates = None
@@ -166,6 +206,13 @@ class Session:
             raise RuntimeError(f"wineboot did not create the prefix {self.prefix}")
         self.run(["wine", "reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers",
                   "/t", "REG_SZ", "/d", str(RECORD_BROWSER), "/f"], timeout=BOOT_TIMEOUT)
+        if self.display.monitors:
+            # Wine reads the monitors as Xinerama heads only without XRandR;
+            # the setting counts from the next start of the Wine server.
+            self.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR",
+                      "/t", "REG_SZ", "/d", "N", "/f"], timeout=BOOT_TIMEOUT)
+            self.run(["wineserver", "-k"], check=False)
+            self.run(["wineserver", "-w"], timeout=BOOT_TIMEOUT, check=False)
         # One server for the whole session. Debian's wrapper starts it with
         # -p0, so it ends the moment its last client does, and a program
         # started just then can meet a server on its way out and fail to
@@ -284,15 +331,18 @@ class Session:
     # --- input --------------------------------------------------------------
 
     def pointer(self):
-        """The X pointer's screen position."""
+        """The X pointer's position in Windows screen coordinates."""
         fields = dict(f.split(":") for f in self.xdotool("getmouselocation").split())
-        return int(fields["x"]), int(fields["y"])
+        ox, oy = self.display.origin
+        return int(fields["x"]) - ox, int(fields["y"]) - oy
 
     def move_pointer(self, x, y):
+        """Moves the X pointer to a point in Windows screen coordinates."""
         # xdotool's --sync waits for the pointer to move, which it never does
         # when it is already there: it would sit out its own 15 s time-out.
         if self.pointer() != (x, y):
-            self.xdotool("mousemove", "--sync", x, y)
+            ox, oy = self.display.origin
+            self.xdotool("mousemove", "--sync", x + ox, y + oy)
 
     def key(self, name):
         self.xdotool("key", name)

@@ -20,9 +20,10 @@ sys.path.insert(0, str(HERE))
 import e2ecase  # noqa: E402
 from harness import Session, find_tools_dir  # noqa: E402
 
-# The last four build, sign and check the downloads.
-REQUIRED_COMMANDS = ("wine", "wineserver", "Xvfb", "xdotool", "makensis", "osslsigncode",
-                     "openssl", "faketime")
+# xrandr cuts a display into monitors; the last four build, sign and check
+# the downloads.
+REQUIRED_COMMANDS = ("wine", "wineserver", "Xvfb", "xdotool", "xrandr", "makensis",
+                     "osslsigncode", "openssl", "faketime")
 
 
 def parse_args():
