@@ -1,9 +1,11 @@
 #include "common/Update.h"
 
+#include "common/ProgramFile.h"
 #include "common/ShellOpen.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,6 @@ namespace Orv {
 namespace {
 
 constexpr wchar_t kNoVersion[] = L"0.0.0.0";
-constexpr DWORD kModulePathLength = 261;
 
 std::wstring& TitleText() {
     static std::wstring title;
@@ -65,23 +66,11 @@ void OpenUrl(const std::wstring& Url) {
 }
 
 std::wstring FileVersionText(const std::wstring& Pattern) {
-    wchar_t path[kModulePathLength] = {};
-    if (GetModuleFileNameW(nullptr, path, kModulePathLength) == 0)
+    const auto version = FileVersion(ProgramPath());
+    if (!version)
         return kNoVersion;
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path, &handle);
-    if (size == 0)
-        return kNoVersion;
-    std::vector<BYTE> data(size);
-    if (!GetFileVersionInfoW(path, 0, size, data.data()))
-        return kNoVersion;
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
-        length < sizeof(VS_FIXEDFILEINFO))
-        return kNoVersion;
-    const int parts[4] = {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
-                          HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)};
+    int parts[4] = {};
+    std::copy(version->begin(), version->end(), parts);
     return FormatVersion(Pattern, parts);
 }
 

@@ -3,10 +3,10 @@
 // and offers a newer version, and starts the main program when its first
 // argument is "/inst". No window, no console; exit code 0 on every path.
 #include "common/ShellOpen.h"
+#include "common/SingleInstance.h"
 #include "core/CommandLine.h"
 #include "core/LauncherText.h"
 #include "launcher/Control.h"
-#include "launcher/Instance.h"
 #include "launcher/Messages.h"
 #include "launcher/UpdateCheck.h"
 
@@ -21,8 +21,8 @@ constexpr wchar_t kFormClass[] = L"SvcMirvex";
 
 void RunPass() {
     using namespace launcher;
-    const InstanceMutex instance(kInstanceMutex);
-    if (!instance.IsOnly())
+    const Orv::SingleInstance instance(kInstanceMutex);
+    if (!instance.IsFirst())
         return;
     ReadUserLocale();
     const auto ServiceApp = NewAppControl(LauncherText(core::launcher_text::kProductName));

@@ -1,5 +1,6 @@
 #include "launcher/UpdateCheck.h"
 
+#include "common/ProgramFile.h"
 #include "common/ShellOpen.h"
 #include "core/Hosts.h"
 #include "core/LauncherAnswer.h"
@@ -8,7 +9,6 @@
 #include "launcher/WebClient.h"
 
 #include <initializer_list>
-#include <vector>
 
 namespace launcher {
 namespace {
@@ -21,18 +21,6 @@ constexpr wchar_t kVersionDot = L'.';
 constexpr wchar_t kLineBreak[] = L"\r\r";
 constexpr UINT kMissingProgramBox = MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST;
 constexpr UINT kUpdatePromptBox = MB_YESNO | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;
-constexpr DWORD kFirstPathLength = MAX_PATH;
-constexpr DWORD kLongestPath = 32768;
-
-std::wstring ModulePath() {
-    for (DWORD size = kFirstPathLength;; size *= 2) {
-        std::vector<wchar_t> buffer(size);
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
-        if (length < size || size >= kLongestPath)
-            return std::wstring(buffer.data(), length < size ? length : 0);
-    }
-}
-
 bool IsPresentFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -70,26 +58,15 @@ std::wstring AskUpdateService() {
 } // namespace
 
 std::wstring MainProgramPath() {
-    return core::launcher::SiblingPath(ModulePath(), core::launcher::kMainProgramFile);
+    return core::launcher::SiblingPath(Orv::ProgramPath(), core::launcher::kMainProgramFile);
 }
 
 std::wstring MainProgramVersion() {
-    const std::wstring path = MainProgramPath();
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0)
+    const auto parts = Orv::FileVersion(MainProgramPath());
+    if (!parts)
         return kNoVersion;
-    std::vector<BYTE> data(size);
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT length = 0;
-    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
-        !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
-        length < sizeof(VS_FIXEDFILEINFO))
-        return kNoVersion;
-    const unsigned parts[] = {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
-                              HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)};
     std::wstring version;
-    for (const unsigned part : parts) {
+    for (const unsigned part : *parts) {
         if (!version.empty())
             version += kVersionDot;
         version += std::to_wstring(part);

@@ -1,7 +1,8 @@
 #include "main/FileIo.h"
 
-#include "ui/Handles.h"
+#include "common/ProgramFile.h"
 #include "core/TextCodec.h"
+#include "ui/Handles.h"
 
 #include <windows.h>
 
@@ -144,18 +145,8 @@ FileError SystemFileError(const char* what, const std::wstring& path, unsigned l
 }
 
 std::wstring ProgramDirectory() {
-    std::vector<wchar_t> buffer(MAX_PATH + 1);
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return {};
-        if (length < buffer.size()) {
-            std::wstring path(buffer.data(), length);
-            return path.substr(0, path.find_last_of(L"\\/") + 1);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    const std::wstring path = Orv::ProgramPath();
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
 bool FileExists(const std::wstring& path, IFileSystem& files) {

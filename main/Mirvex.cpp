@@ -1,10 +1,10 @@
 // Program entry: one instance per logon session, the translation catalogue,
 // the main window and its message loop. Always ends with exit code 0; every
 // error on the way is reported in the program's own dialog.
+#include "common/SingleInstance.h"
 #include "common/Translate.h"
 #include "common/Update.h"
 #include "main/Main.h"
-#include "main/SingleInstance.h"
 #include "main/StartupMarks.h"
 #include "ui/Application.h"
 #include "ui/Guard.h"
@@ -24,7 +24,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ui::InstallLastResortHandlers();
     startup::Mark(startup::Phase::Entry);
     try {
-        const SingleInstance instance(kInstanceMutex);
+        const Orv::SingleInstance instance(kInstanceMutex);
         if (!instance.IsFirst())
             return 0;
         const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),

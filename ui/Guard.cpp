@@ -1,5 +1,6 @@
 #include "ui/Guard.h"
 
+#include "common/ProgramFile.h"
 #include "core/TextCodec.h"
 #include "ui/Application.h"
 
@@ -32,10 +33,8 @@ bool g_reporting = false; // on the main window's thread, under g_lock
 
 // The program file's name without its folder and extension.
 std::wstring ProgramName() {
-    wchar_t path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, length);
-    name = name.substr(name.find_last_of(L"\\/") + 1);
+    const std::wstring path = Orv::ProgramPath();
+    std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
     if (const auto dot = name.find_last_of(L'.'); dot != std::wstring::npos && dot > 0)
         name.resize(dot);
     return name;

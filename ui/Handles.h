@@ -1,6 +1,8 @@
 // RAII owners for the Windows handles the control layer creates.
 #pragma once
 
+#include "common/Handle.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -18,12 +20,6 @@ struct MenuDeleter {
     void operator()(HMENU menu) const {
         if (menu)
             DestroyMenu(menu);
-    }
-};
-struct KernelHandleDeleter {
-    void operator()(HANDLE handle) const {
-        if (handle && handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
     }
 };
 struct DcReleaser {
@@ -44,7 +40,7 @@ using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDelete
 using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
 using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
 using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
-using UniqueHandle = std::unique_ptr<void, KernelHandleDeleter>;
+using Orv::UniqueHandle;
 using UniqueWindowDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcReleaser>;
 using UniqueMemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
 

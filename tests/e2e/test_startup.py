@@ -6,8 +6,8 @@ import sys
 import time
 from pathlib import Path
 
-from apps import (POPUP_MENU_CLASS, WINDOW_TIMEOUT, main_windows, popup_size, visible_windows,
-                  wait_dialog, wait_exit)
+from apps import (POPUP_MENU_CLASS, WINDOW_TIMEOUT, Mirvex, main_windows, popup_size,
+                  visible_windows, wait_dialog, wait_exit)
 from e2ecase import E2ETestCase
 from harness import wait_until, windows_path
 
@@ -131,17 +131,25 @@ class UpdateCheckAtStartTest(E2ETestCase):
     application title."""
 
     def test_readable_start_asks_for_updates_under_the_application_title(self):
-        cases = [("en_US.UTF-8", f"Mirvex v {VERSION}"),
-                 ("ko_KR.UTF-8", f"{KOREAN_CAPTION} v {VERSION}")]
-        for locale, title in cases:
-            with self.subTest(locale=locale), UpdateService() as service:
+        # locale, prompt caption, a folder path over 260 characters
+        cases = [("en_US.UTF-8", f"Mirvex v {VERSION}", False),
+                 ("ko_KR.UTF-8", f"{KOREAN_CAPTION} v {VERSION}", False),
+                 ("en_US.UTF-8", f"Mirvex v {VERSION}", True)]
+        for locale, title, deep in cases:
+            with self.subTest(locale=locale, deep=deep), UpdateService() as service:
                 self.reset()
                 service.script([offer("https://download.mirvex.example/Mirvex-new.exe")])
-                app = self.mirvex()
+                folder = self.folder
+                if deep:
+                    folder = self.session.folder("deep").joinpath(*[c * 100 for c in "abc"])
+                    folder.mkdir(parents=True)
+                app = Mirvex(self.session, folder)
                 app.write_records([(1, 1, 0, 0, "00:00:01.00")])
                 app.start(locale, hosts={"MIRVEX_WEB_HOST": service.url})
                 prompt = wait_dialog(self.session, title, UPDATE_TIMEOUT)
-                self.assertEqual([r.path for r in service.requests], ["/api.init.php"])
+                self.assertEqual(
+                    [(r.path, dict(r.headers)["User-Version"]) for r in service.requests],
+                    [("/api.init.php", VERSION)])
                 prompt.answer(IDNO)
                 self.assertTrue(app.is_running())
                 self.assertEqual(app.close(), 0)

@@ -1,8 +1,7 @@
 // The launcher's Windows side in-process: its window objects and the
-// single-instance rule, which the main program shares.
+// single-instance rule, which both programs share.
+#include "common/SingleInstance.h"
 #include "launcher/Control.h"
-#include "launcher/Instance.h"
-#include "main/SingleInstance.h"
 #include "tools/Hold.h"
 #include "ui/Handles.h"
 
@@ -22,40 +21,33 @@ namespace {
 
 constexpr wchar_t kTestMutex[] = L"MirvexWinTests.LauncherInstance";
 
-TEST(InstanceMutex, AnotherHolderOfTheNameKeepsBothProgramsFromRunning) {
-    const struct {
-        const char* program;
-        std::function<bool(const wchar_t*)> runs;
-    } programs[] = {
-        {"launcher", [](const wchar_t* name) { return launcher::InstanceMutex(name).IsOnly(); }},
-        {"main program", [](const wchar_t* name) { return SingleInstance(name).IsFirst(); }},
-    };
-    for (const auto& program : programs) {
-        SCOPED_TRACE(program.program);
-        EXPECT_TRUE(program.runs(kTestMutex)) << "free name";
-        {
-            const launcher::InstanceMutex first(kTestMutex);
-            ASSERT_TRUE(first.IsOnly());
-            EXPECT_FALSE(program.runs(kTestMutex)) << "held by another launcher";
-        }
-        {
-            const ui::UniqueHandle locked = hold::LockedMutex(kTestMutex);
-            ASSERT_TRUE(locked);
-            ASSERT_FALSE(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kTestMutex));
-            ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-            EXPECT_FALSE(program.runs(kTestMutex)) << "held where it may not be opened";
-        }
-        EXPECT_TRUE(program.runs(kTestMutex)) << "free again";
-    }
+bool Runs(const wchar_t* name) {
+    return Orv::SingleInstance(name).IsFirst();
 }
 
-// Each program's start, asked whether it runs while `hold` runs with its
-// mutex still held.
-template <typename Instance, bool (Instance::*Runs)() const>
+TEST(InstanceMutex, AnotherHolderOfTheNameKeepsTheProgramFromRunning) {
+    EXPECT_TRUE(Runs(kTestMutex)) << "free name";
+    {
+        const Orv::SingleInstance first(kTestMutex);
+        ASSERT_TRUE(first.IsFirst());
+        EXPECT_FALSE(Runs(kTestMutex)) << "held by another copy";
+    }
+    {
+        const ui::UniqueHandle locked = hold::LockedMutex(kTestMutex);
+        ASSERT_TRUE(locked);
+        ASSERT_FALSE(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kTestMutex));
+        ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+        EXPECT_FALSE(Runs(kTestMutex)) << "held where it may not be opened";
+    }
+    EXPECT_TRUE(Runs(kTestMutex)) << "free again";
+}
+
+// A start, asked whether it runs while `hold` runs with its mutex still
+// held.
 bool StartAndHold(const wchar_t* name, const std::function<void()>& hold) {
-    const Instance instance(name);
+    const Orv::SingleInstance instance(name);
     hold();
-    return (instance.*Runs)();
+    return instance.IsFirst();
 }
 
 // Lets two threads go on together: the n-th call of each returns once both
@@ -78,40 +70,29 @@ class Meeting {
 
 TEST(InstanceMutex, TwoStartsAtTheSameMomentLetExactlyOneRun) {
     constexpr int kRounds = 200;
-    const struct {
-        const char* program;
-        bool (*start)(const wchar_t*, const std::function<void()>&);
-    } programs[] = {
-        {"launcher", StartAndHold<launcher::InstanceMutex, &launcher::InstanceMutex::IsOnly>},
-        {"main program", StartAndHold<SingleInstance, &SingleInstance::IsFirst>},
+    // Each round two threads claim a fresh name at the same moment, and now
+    // and then both miss the open and race to create it. Each holds its
+    // start until the other's is made.
+    std::vector<std::array<bool, 2>> runs(kRounds);
+    std::array<bool, 2> met{true, true};
+    Meeting meeting;
+    auto claim = [&](std::size_t side) {
+        int call = 0;
+        for (int round = 0; round < kRounds && met[side]; ++round) {
+            const std::wstring name = std::wstring(kTestMutex) + L".Race." + std::to_wstring(round);
+            if (!meeting.Arrive(call++))
+                met[side] = false;
+            else
+                runs[round][side] =
+                    StartAndHold(name.c_str(), [&] { met[side] = meeting.Arrive(call++); });
+        }
     };
-    for (const auto& program : programs) {
-        SCOPED_TRACE(program.program);
-        // Each round two threads claim a fresh name at the same moment, and
-        // now and then both miss the open and race to create it. Each holds
-        // its start until the other's is made.
-        std::vector<std::array<bool, 2>> runs(kRounds);
-        std::array<bool, 2> met{true, true};
-        Meeting meeting;
-        auto claim = [&](std::size_t side) {
-            int call = 0;
-            for (int round = 0; round < kRounds && met[side]; ++round) {
-                const std::wstring name =
-                    std::wstring(kTestMutex) + L".Race." + std::to_wstring(round);
-                if (!meeting.Arrive(call++))
-                    met[side] = false;
-                else
-                    runs[round][side] =
-                        program.start(name.c_str(), [&] { met[side] = meeting.Arrive(call++); });
-            }
-        };
-        std::thread other(claim, 1);
-        claim(0);
-        other.join();
-        ASSERT_TRUE(met[0] && met[1]) << "a start did not come back within the bound";
-        for (int round = 0; round < kRounds; ++round)
-            ASSERT_NE(runs[round][0], runs[round][1]) << "round " << round;
-    }
+    std::thread other(claim, 1);
+    claim(0);
+    other.join();
+    ASSERT_TRUE(met[0] && met[1]) << "a start did not come back within the bound";
+    for (int round = 0; round < kRounds; ++round)
+        ASSERT_NE(runs[round][0], runs[round][1]) << "round " << round;
 }
 
 TEST(WindowObjects, PlainDataWithoutAWindow) {

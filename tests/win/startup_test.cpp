@@ -5,7 +5,7 @@
 #include "common/Translate.h"
 #include "common/Update.h"
 #include "core/TextCodec.h"
-#include "main/SingleInstance.h"
+#include "common/SingleInstance.h"
 #include "ui/Application.h"
 #include "ui/Dpi.h"
 #include "ui/Handles.h"
@@ -334,21 +334,21 @@ TEST(Identification, UserLanguageIsEnglishInAnEnglishSession) {
 constexpr wchar_t kTestMutex[] = L"MirvexWinTests.SingleInstance";
 
 TEST(SingleInstanceTest, SecondHolderOfTheNameIsNotFirst) {
-    const SingleInstance first(kTestMutex);
+    const Orv::SingleInstance first(kTestMutex);
     EXPECT_TRUE(first.IsFirst());
-    const SingleInstance second(kTestMutex);
+    const Orv::SingleInstance second(kTestMutex);
     EXPECT_FALSE(second.IsFirst());
 }
 
 TEST(SingleInstanceTest, NameIsFreeAgainWhenTheFirstEnds) {
-    { const SingleInstance first(kTestMutex); }
-    const SingleInstance again(kTestMutex);
+    { const Orv::SingleInstance first(kTestMutex); }
+    const Orv::SingleInstance again(kTestMutex);
     EXPECT_TRUE(again.IsFirst());
 }
 
 TEST(SingleInstanceTest, StaleLastErrorDoesNotMakeTheFirstASecond) {
     SetLastError(ERROR_ALREADY_EXISTS);
-    const SingleInstance first(kTestMutex);
+    const Orv::SingleInstance first(kTestMutex);
     EXPECT_TRUE(first.IsFirst());
 }
 
