@@ -37,13 +37,4 @@ void Application::Run(TForm& mainForm) {
     }
 }
 
-void Application::ProcessMessages() {
-    MSG msg{};
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            break;
-        Deliver(nullptr, msg);
-    }
-}
-
 } // namespace ui

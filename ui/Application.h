@@ -21,10 +21,6 @@ class Application {
     // navigation between controls (Tab, arrows) goes through the dialog
     // manager.
     static void Run(TForm& mainForm);
-
-    // Dispatches every message already queued, then returns (for tests and
-    // for waits inside the GUI thread).
-    static void ProcessMessages();
 };
 
 } // namespace ui

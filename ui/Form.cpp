@@ -2,6 +2,7 @@
 
 #include "ui/Dpi.h"
 #include "ui/Guard.h"
+#include "ui/Messages.h"
 #include "ui/Timer.h"
 
 namespace ui {

@@ -3,6 +3,7 @@
 #include "common/ProgramFile.h"
 #include "core/TextCodec.h"
 #include "ui/Application.h"
+#include "ui/Messages.h"
 
 #include <windows.h>
 

@@ -28,11 +28,9 @@ ExceptionHandler SetExceptionHandler(ExceptionHandler handler);
 void HandleException(std::exception_ptr error);
 
 // Shows the reports handed over from other threads (the main window does this
-// when it is told some are waiting; the program once more after its loop).
+// when it is told some are waiting, by kPendingReportsMessage of Messages.h;
+// the program once more after its loop).
 void ShowPendingReports();
-
-// The window message that tells the main window reports are waiting.
-inline constexpr unsigned kPendingReportsMessage = 0x8000 + 0x0E77; // WM_APP + n
 
 // The text of the report: the error's own message; errors that show a fault
 // in the program itself say so.

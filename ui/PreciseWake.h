@@ -9,15 +9,14 @@
 // latest.
 #pragma once
 
+#include "ui/Messages.h"
+
 #include <windows.h>
 
 #include <atomic>
 #include <chrono>
 
 namespace ui {
-
-// Posted as (message, wParam = the sender's id, lParam = the wake number).
-inline constexpr UINT kPreciseWakeMessage = 0x8000 + 0x0E78; // WM_APP + n
 
 class TPreciseWake {
   public:
