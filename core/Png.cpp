@@ -105,19 +105,6 @@ std::uint16_t ReadU16(std::span<const std::uint8_t> bytes, std::size_t at) {
     return static_cast<std::uint16_t>((bytes[at] << 8) | bytes[at + 1]);
 }
 
-unsigned ChannelCount(std::uint8_t colourType) {
-    switch (colourType) {
-    case kRgb:
-        return 3;
-    case kGreyAlpha:
-        return 2;
-    case kRgba:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
 bool IsLegalBitDepth(std::uint8_t colourType, std::uint8_t depth) {
     switch (colourType) {
     case kGrey:
@@ -544,6 +531,19 @@ bool ExpandPass(const PngParts& parts, const Pass& pass, std::span<const std::ui
 }
 
 } // namespace
+
+unsigned ChannelCount(std::uint8_t colourType) {
+    switch (colourType) {
+    case kRgb:
+        return 3;
+    case kGreyAlpha:
+        return 2;
+    case kRgba:
+        return 4;
+    default:
+        return 1;
+    }
+}
 
 RgbaImage DecodePng(std::span<const std::uint8_t> bytes) {
     const auto parts = ChunkReader{}.Read(bytes);

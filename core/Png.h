@@ -22,6 +22,10 @@ struct RgbaImage {
 // Pictures larger than this on either side are refused (empty image).
 constexpr std::uint32_t kMaxPngSide = 8192;
 
+// Samples per pixel of a PNG colour type: 3 for RGB, 2 for grey with alpha,
+// 4 for RGBA, 1 for grey and palette (and any other value).
+unsigned ChannelCount(std::uint8_t colourType);
+
 // Reads every standard colour type and bit depth, interlaced or not.
 // Samples of 16 bits keep their high byte; lower depths are stretched to the
 // full 0..255 range. tRNS gives palette alpha or a grey / RGB colour key.

@@ -58,26 +58,13 @@ Bytes Compress(const Bytes& raw, int level = Z_BEST_COMPRESSION) {
     return out;
 }
 
-unsigned Channels(std::uint8_t colourType) {
-    switch (colourType) {
-    case kRgb:
-        return 3;
-    case kGreyAlpha:
-        return 2;
-    case kRgba:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
 struct Picture {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::uint8_t depth = 8;
     std::uint8_t colourType = kRgb;
     bool interlaced = false;
-    // Samples at `depth` bits, Channels(colourType) per pixel, row by row.
+    // Samples at `depth` bits, core::ChannelCount(colourType) per pixel, row by row.
     std::vector<std::uint16_t> samples;
     // RGB triples, for palette pictures.
     Bytes palette;
@@ -153,7 +140,7 @@ Bytes Scanlines(const Picture& p, unsigned firstFilter) {
     const std::vector<PassShape> passes = p.interlaced
                                               ? std::vector<PassShape>(kAdam7.begin(), kAdam7.end())
                                               : std::vector<PassShape>{{0, 0, 1, 1}};
-    const unsigned channels = Channels(p.colourType);
+    const unsigned channels = core::ChannelCount(p.colourType);
     const std::size_t step = std::max(1u, channels * p.depth / 8);
     Bytes out;
     unsigned rowIndex = 0;
@@ -205,7 +192,7 @@ Picture Patterned(std::uint32_t width, std::uint32_t height, std::uint8_t colour
     Picture p{width, height, depth, colourType, interlaced, {}, {}};
     const std::uint32_t mask = (1u << depth) - 1;
     std::uint32_t state = 0x9E3779B9u ^ (width * 31 + height * 17 + colourType * 7 + depth);
-    for (std::size_t i = 0; i < std::size_t{width} * height * Channels(colourType); ++i) {
+    for (std::size_t i = 0; i < std::size_t{width} * height * core::ChannelCount(colourType); ++i) {
         state = state * 1664525u + 1013904223u;
         p.samples.push_back(static_cast<std::uint16_t>((state >> 12) & mask));
     }
@@ -234,7 +221,7 @@ std::uint8_t Expected8(std::uint16_t sample, unsigned depth) {
 }
 
 Pixel ExpectedPixel(const Picture& p, std::size_t index) {
-    const std::uint16_t* s = &p.samples[index * Channels(p.colourType)];
+    const std::uint16_t* s = &p.samples[index * core::ChannelCount(p.colourType)];
     auto e = [&](int c) { return Expected8(s[c], p.depth); };
     switch (p.colourType) {
     case kGrey:
@@ -306,7 +293,7 @@ INSTANTIATE_TEST_SUITE_P(AllLegal, PngFormats,
 // ---- Transparency -------------------------------------------------------
 
 Picture Explicit(std::uint8_t colourType, std::uint8_t depth, std::vector<std::uint16_t> samples) {
-    const auto width = static_cast<std::uint32_t>(samples.size() / Channels(colourType));
+    const auto width = static_cast<std::uint32_t>(samples.size() / core::ChannelCount(colourType));
     return Picture{width, 1, depth, colourType, false, std::move(samples), {}};
 }
 
