@@ -314,4 +314,16 @@ int RunEscapeProbe(std::string_view argument);
 // A bare top-level form to host single controls.
 std::unique_ptr<ui::TForm> MakeHostForm(const std::wstring& caption = L"host");
 
+// The message of the `Error` that `work` raises, or kNoError when it raises
+// none.
+inline constexpr char kNoError[] = "(no error raised)";
+template <typename Error, typename F> std::string ErrorOf(F&& work) {
+    try {
+        work();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return kNoError;
+}
+
 } // namespace wintest

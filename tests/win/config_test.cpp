@@ -35,15 +35,6 @@ class ConfigTest : public wintest::CleanStateTest {
     }
 };
 
-template <typename F> std::string ConfigErrorOf(F&& work) {
-    try {
-        work();
-    } catch (const ConfigError& error) {
-        return error.what();
-    }
-    return "(no ConfigError)";
-}
-
 struct DefaultCase {
     const wchar_t* name;
     int fallback;
@@ -132,7 +123,7 @@ TEST_F(ConfigTest, ExpandableStringReadsAsText) {
 
 TEST_F(ConfigTest, TextValueReadAsIntegerNamesTheValue) {
     StoreString(L"click_after", L"1");
-    EXPECT_EQ(ConfigErrorOf([] { Orv::ConfigInteger(L"click_after", 0, false); }),
+    EXPECT_EQ(wintest::ErrorOf<ConfigError>([] { Orv::ConfigInteger(L"click_after", 0, false); }),
               "Invalid data type for 'click_after'");
 }
 
@@ -147,9 +138,9 @@ TEST_P(ConfigWrongType, IntegerReadRefusesOtherTypes) {
     const auto& data = GetParam().data;
     StoreValue(L"value", GetParam().type, data.data(), static_cast<DWORD>(data.size()), kTestPath);
     const TConfig config(kTestPath);
-    EXPECT_EQ(ConfigErrorOf([&] { config.ReadInteger(L"value", 0); }),
+    EXPECT_EQ(wintest::ErrorOf<ConfigError>([&] { config.ReadInteger(L"value", 0); }),
               "Invalid data type for 'value'");
-    EXPECT_EQ(ConfigErrorOf([&] { config.ReadBoolean(L"value", false); }),
+    EXPECT_EQ(wintest::ErrorOf<ConfigError>([&] { config.ReadBoolean(L"value", false); }),
               "Invalid data type for 'value'");
 }
 
@@ -162,21 +153,21 @@ INSTANTIATE_TEST_SUITE_P(Types, ConfigWrongType,
 TEST_F(ConfigTest, StringReadRefusesAnInteger) {
     StoreDword(L"hotkey_run", 114, kTestPath);
     const TConfig config(kTestPath);
-    EXPECT_EQ(ConfigErrorOf([&] { config.ReadString(L"hotkey_run", L""); }),
+    EXPECT_EQ(wintest::ErrorOf<ConfigError>([&] { config.ReadString(L"hotkey_run", L""); }),
               "Invalid data type for 'hotkey_run'");
 }
 
 TEST_F(ConfigTest, ErrorNamesNonAsciiValuesInUtf8) {
     StoreString(L"딜레이", L"x", kTestPath);
     const TConfig config(kTestPath);
-    EXPECT_EQ(ConfigErrorOf([&] { config.ReadInteger(L"딜레이", 0); }),
+    EXPECT_EQ(wintest::ErrorOf<ConfigError>([&] { config.ReadInteger(L"딜레이", 0); }),
               "Invalid data type for '\xEB\x94\x9C\xEB\xA0\x88\xEC\x9D\xB4'");
 }
 
 TEST_F(ConfigTest, OversizedIntegerIsNotTruncated) {
     const BYTE eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     StoreValue(L"value", REG_DWORD, eight, sizeof(eight), kTestPath);
-    EXPECT_EQ(ConfigErrorOf([] { TConfig(kTestPath).ReadInteger(L"value", 0); }),
+    EXPECT_EQ(wintest::ErrorOf<ConfigError>([] { TConfig(kTestPath).ReadInteger(L"value", 0); }),
               "Failed to get data for 'value'");
 }
 
@@ -199,11 +190,11 @@ TEST_F(ConfigTest, KeyThatCannotBeOpenedGivesDefaultsAndRefusesWrites) {
     EXPECT_FALSE(wintest::SettingsKeyExists(child));
     EXPECT_EQ(config.ReadInteger(L"hotkey_run", 114), 114);
     EXPECT_EQ(config.ReadString(L"text", L"fallback"), L"fallback");
-    EXPECT_EQ(ConfigErrorOf([&] { config.WriteInteger(L"hotkey_run", 1); }),
+    EXPECT_EQ(wintest::ErrorOf<ConfigError>([&] { config.WriteInteger(L"hotkey_run", 1); }),
               "Failed to set data for 'hotkey_run'");
-    EXPECT_EQ(ConfigErrorOf([&] { config.WriteBoolean(L"flag", true); }),
+    EXPECT_EQ(wintest::ErrorOf<ConfigError>([&] { config.WriteBoolean(L"flag", true); }),
               "Failed to set data for 'flag'");
-    EXPECT_EQ(ConfigErrorOf([&] { config.WriteString(L"text", L"x"); }),
+    EXPECT_EQ(wintest::ErrorOf<ConfigError>([&] { config.WriteString(L"text", L"x"); }),
               "Failed to set data for 'text'");
 }
 

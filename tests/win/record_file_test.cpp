@@ -36,15 +36,6 @@ std::string Naming(const char* what, const std::wstring& path) {
     return text;
 }
 
-template <typename F> std::string FileErrorOf(F&& work) {
-    try {
-        work();
-    } catch (const FileError& error) {
-        return error.what();
-    }
-    return "(no FileError)";
-}
-
 class RecordFile : public wintest::MainWindowTest {
   protected:
     void SetUp() override {
@@ -202,7 +193,7 @@ TEST_F(RecordFile, BadIndexFailsTheWholeLoadAndNamesTheFile) {
     const std::wstring named = folder->File(L"기록.lst");
     WriteBytes(named, "1x1,0,0,00:00:01.00\r\n2x2,x,0,00:00:01.00\r\n");
     Form().ListArea.AddRow(kWheelSingle);
-    const std::string message = FileErrorOf([&] { Form().LoadRecord(named); });
+    const std::string message = wintest::ErrorOf<FileError>([&] { Form().LoadRecord(named); });
     EXPECT_NE(message.find(Naming("The record file", named)), std::string::npos) << message;
     EXPECT_NE(message.find("line 2"), std::string::npos) << message;
     EXPECT_NE(message.find("'x' is not a valid whole number"), std::string::npos) << message;
@@ -216,12 +207,12 @@ TEST_F(RecordFile, FileOverTheLimitIsRefusedUnread) {
         SCOPED_TRACE(size);
         WriteBytes(file, row + std::string(size - row.size(), 'a'));
         Form().ListArea.Clear();
-        const std::string message = FileErrorOf([&] { Form().LoadRecord(file); });
+        const std::string message = wintest::ErrorOf<FileError>([&] { Form().LoadRecord(file); });
         if (size > kLimit) {
             EXPECT_EQ(message, Naming("Cannot read the file", file) + ": it is larger than 16 MiB");
             EXPECT_EQ(Form().ListArea.Count(), 0);
         } else {
-            EXPECT_EQ(message, "(no FileError)");
+            EXPECT_EQ(message, wintest::kNoError);
             EXPECT_EQ(Rows(Form()), (std::vector<Row>{kLeftDouble}));
         }
     }
@@ -246,7 +237,7 @@ TEST_F(RecordFile, FileThatCannotBeOpenedFailsAndNamesTheFile) {
         CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
     Form().ListArea.AddRow(kWheelSingle);
-    const std::string message = FileErrorOf([&] { Form().LoadRecord(file); });
+    const std::string message = wintest::ErrorOf<FileError>([&] { Form().LoadRecord(file); });
     EXPECT_EQ(message.rfind(Naming("Cannot open the file", file) + ": ", 0), 0u) << message;
     EXPECT_EQ(Rows(Form()), (std::vector<Row>{kWheelSingle}));
 }
@@ -268,7 +259,7 @@ TEST_F(FailedSave, TargetHeldOpenWithoutSharing) {
     ui::UniqueHandle held(
         CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
-    const std::string message = FileErrorOf([&] { Form().SaveRecord(file); });
+    const std::string message = wintest::ErrorOf<FileError>([&] { Form().SaveRecord(file); });
     held.reset();
     EXPECT_EQ(message.rfind(Naming("Cannot write the file", file) + ": ", 0), 0u) << message;
     EXPECT_EQ(ReadBytes(file), kOld);
@@ -279,7 +270,7 @@ TEST_F(FailedSave, TargetHeldOpenWithoutSharing) {
 // Windows and under Wine alike.
 TEST_F(FailedSave, ReadOnlyTarget) {
     ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
-    const std::string message = FileErrorOf([&] { Form().SaveRecord(file); });
+    const std::string message = wintest::ErrorOf<FileError>([&] { Form().SaveRecord(file); });
     Form().ListArea.Clear();
     Form().SaveRecord(file);
     const std::string left = ReadBytes(file);
@@ -374,7 +365,7 @@ TEST_F(RecordFile, WriteFailingHalfwayLeavesTheOldFileWhole) {
         MainWindow window(true, files);
         window->ListArea.AddRow(kWheelSingle);
         window->ListArea.AddRow(kLeftDouble);
-        const std::string message = FileErrorOf([&] { window->SaveRecord(file); });
+        const std::string message = wintest::ErrorOf<FileError>([&] { window->SaveRecord(file); });
         EXPECT_EQ(message.rfind(Naming("Cannot write the file", file) + ": ", 0), 0u) << message;
         EXPECT_EQ(files.writes, 1);
         if (withFile) {
@@ -390,7 +381,7 @@ TEST_F(RecordFile, WriteFailingHalfwayLeavesTheOldFileWhole) {
 TEST_F(RecordFile, SaveOntoADirectoryFailsAndLeavesNoTemporaryFile) {
     ASSERT_TRUE(CreateDirectoryW(file.c_str(), nullptr));
     Form().ListArea.AddRow(kLeftDouble);
-    const std::string message = FileErrorOf([&] { Form().SaveRecord(file); });
+    const std::string message = wintest::ErrorOf<FileError>([&] { Form().SaveRecord(file); });
     EXPECT_EQ(message.rfind(Naming("Cannot write the file", file) + ": ", 0), 0u) << message;
     EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
               static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
@@ -400,7 +391,7 @@ TEST_F(RecordFile, SaveOntoADirectoryFailsAndLeavesNoTemporaryFile) {
 TEST_F(RecordFile, SaveIntoAMissingFolderFails) {
     const std::wstring inside = folder->File(L"no-such-folder\\Mirvex.lst");
     Form().ListArea.AddRow(kLeftDouble);
-    const std::string message = FileErrorOf([&] { Form().SaveRecord(inside); });
+    const std::string message = wintest::ErrorOf<FileError>([&] { Form().SaveRecord(inside); });
     EXPECT_EQ(message.rfind(Naming("Cannot write the file", inside) + ": ", 0), 0u) << message;
     EXPECT_TRUE(folder->Entries().empty());
 }
