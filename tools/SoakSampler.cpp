@@ -10,7 +10,9 @@
 //    "gdi_objects":N, "user_objects":N}
 //
 // A figure the platform does not give is left out, and a key of the same name
-// with "_missing" appended says why. A figure counts as not given when its
+// with "_missing" appended says why; "handles_from" names the call that gave
+// the handle count (where GetProcessHandleCount gives none, the system's
+// handle list is counted instead). A figure counts as not given when its
 // call fails, when it reads 0 where a live window program surely has more
 // (every window program has memory, handles, a window and a font), or when
 // the same call does not count an object this helper itself holds: Wine's
@@ -21,10 +23,15 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <winternl.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -59,6 +66,67 @@ void Put(JsonLine& line, const char* key, const Figure& figure) {
         line.Number(key, *figure.value);
     else
         line.Text(std::string(key) + "_missing", figure.missing);
+}
+
+// One entry of the system's handle list (SystemExtendedHandleInformation).
+struct HandleEntry {
+    PVOID object;
+    ULONG_PTR processId;
+    ULONG_PTR handleValue;
+    ULONG grantedAccess;
+    USHORT creatorBackTraceIndex;
+    USHORT objectTypeIndex;
+    ULONG handleAttributes;
+    ULONG reserved;
+};
+struct HandleList {
+    ULONG_PTR count;
+    ULONG_PTR reserved;
+    HandleEntry entries[1];
+};
+constexpr auto kSystemExtendedHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(64);
+constexpr NTSTATUS kStatusInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
+constexpr std::size_t kFirstListBytes = 1 << 20;
+constexpr std::size_t kLargestListBytes = 256 << 20;
+
+// How many handles of each process the system's handle list holds: the
+// handles of `first` and of `second`, or nothing when the list cannot be had.
+std::optional<std::pair<std::size_t, std::size_t>> CountListedHandles(DWORD first, DWORD second) {
+    for (std::size_t bytes = kFirstListBytes; bytes <= kLargestListBytes; bytes *= 2) {
+        std::vector<std::byte> buffer(bytes);
+        ULONG needed = 0;
+        const NTSTATUS status = NtQuerySystemInformation(
+            kSystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(bytes), &needed);
+        if (status == kStatusInfoLengthMismatch)
+            continue;
+        if (!NT_SUCCESS(status))
+            return std::nullopt;
+        const auto* list = reinterpret_cast<const HandleList*>(buffer.data());
+        const std::size_t room = (bytes - offsetof(HandleList, entries)) / sizeof(HandleEntry);
+        std::pair<std::size_t, std::size_t> counts{0, 0};
+        for (std::size_t i = 0; i < std::min<std::size_t>(list->count, room); ++i) {
+            counts.first += list->entries[i].processId == first;
+            counts.second += list->entries[i].processId == second;
+        }
+        return counts;
+    }
+    return std::nullopt;
+}
+
+// The handle count from the system's handle list, where the process's own
+// count is not given (Wine answers GetProcessHandleCount with 0). Trusted
+// only when the list counts one more handle of this helper after it opens
+// one.
+Figure ListedHandles(DWORD processId) {
+    constexpr wchar_t kCall[] = L"the system handle list";
+    const auto before = CountListedHandles(GetCurrentProcessId(), processId);
+    const ui::UniqueHandle extra(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const auto after = CountListedHandles(GetCurrentProcessId(), processId);
+    if (!before || !after || !extra)
+        return {std::nullopt, std::wstring(kCall) + L" cannot be read"};
+    if (after->first <= before->first)
+        return {std::nullopt, std::wstring(kCall) + L" does not count this helper's own handle"};
+    return Given(after->second, kCall);
 }
 
 // GetGuiResources for one kind of object, trusted only when it counts the
@@ -105,6 +173,16 @@ int Sample(DWORD processId) {
         handles = Given(handleCount, L"GetProcessHandleCount");
     else
         handles = Failed(L"GetProcessHandleCount", GetLastError());
+    const wchar_t* handlesFrom = L"GetProcessHandleCount";
+    if (!handles.value) {
+        Figure listed = ListedHandles(processId);
+        if (listed.value) {
+            handles = listed;
+            handlesFrom = L"the system handle list";
+        } else {
+            handles.missing += L"; " + listed.missing;
+        }
+    }
 
     // One object of each kind, held while GetGuiResources is checked.
     const ui::UniqueBrush brush(CreateSolidBrush(RGB(0, 0, 0)));
@@ -119,6 +197,8 @@ int Sample(DWORD processId) {
     Put(line, "private_bytes", privateBytes);
     Put(line, "working_set", workingSet);
     Put(line, "handles", handles);
+    if (handles.value)
+        line.Text("handles_from", handlesFrom);
     Put(line, "gdi_objects", gdi);
     Put(line, "user_objects", user);
     Print(line.Finish());

@@ -9,7 +9,8 @@ minute it does what a user does during a long run: F3 stops it, F4 adds a
 row, the list's popup menu deletes one, F3 starts it again. SoakSampler.exe,
 in the same Wine session, reads Mirvex's private bytes, working set, handle
 count and GDI and USER objects; a figure the platform does not give is shown
-as "not given". The target's clicks are counted against the steps due.
+as "not given". Beside them, the host's count of the process's resident
+anonymous memory. The target's clicks are counted against the steps due.
 """
 
 import json
@@ -44,10 +45,29 @@ MIB = 1024 * 1024
 MEASURES = [
     ("private_bytes", "private bytes", True, ss.MEMORY_FLOOR_PER_HOUR),
     ("working_set", "working set", True, ss.MEMORY_FLOOR_PER_HOUR),
+    ("anon_rss", "anon RSS", True, ss.MEMORY_FLOOR_PER_HOUR),
     ("handles", "handles", False, ss.OBJECT_FLOOR_PER_HOUR),
     ("gdi_objects", "GDI objects", False, ss.OBJECT_FLOOR_PER_HOUR),
     ("user_objects", "USER objects", False, ss.OBJECT_FLOOR_PER_HOUR),
 ]
+
+
+def anon_rss(pid):
+    """The host's view of a Wine process's private memory: its resident
+    anonymous pages (RssAnon in /proc/PID/status), heap and stacks, without
+    the mapped program and libraries. Where Wine gives no private bytes,
+    this is the figure a leak of memory or of GDI objects (which Wine keeps
+    in the process's own memory) shows in. Returns (bytes, None), or (None,
+    why)."""
+    try:
+        if b"Mirvex.exe" not in Path(f"/proc/{pid}/cmdline").read_bytes():
+            return None, f"host process {pid} is not Mirvex.exe"
+        for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+            if line.startswith("RssAnon:"):
+                return int(line.split()[1]) * 1024, None
+    except OSError as error:
+        return None, f"/proc/{pid}: {error.strerror}"
+    return None, "no RssAnon line in /proc/PID/status"
 
 
 class ClickCounter:
@@ -176,7 +196,11 @@ class Soak:
         if result.returncode != 0 or not parsed:
             raise SystemExit(f"soak: SoakSampler failed ({result.returncode}): "
                              f"{result.stdout.strip()} {result.stderr.strip()[-500:]}")
-        return json.loads(parsed[-1])
+        line = json.loads(parsed[-1])
+        line["anon_rss"], why = anon_rss(self.app.process.pid)
+        if why:
+            line["anon_rss_missing"] = why
+        return line
 
     # --- the run --------------------------------------------------------------
 
@@ -263,6 +287,7 @@ def print_summary(samples, seconds, cycles, clicks):
     for key, head, is_bytes, floor in MEASURES:
         values = [s[1].get(key) for s in samples]
         result = ss.judge(times, values, seconds, floor)
+
         if result["verdict"] == ss.NOT_GIVEN:
             why = samples[-1][1].get(f"{key}_missing", "")
             print(f"  {head:<14} not given: {why}")
@@ -272,6 +297,12 @@ def print_summary(samples, seconds, cycles, clicks):
             print(f"  {head:<14} slope {rate(result['slope'], is_bytes):>14}   bound "
                   f"{rate(result['bound'], is_bytes):>14} (floor {rate(floor, is_bytes)})   "
                   f"{result['verdict']}   ({result['samples']} samples)")
+    last = samples[-1][1]
+    if last.get("handles_from", "GetProcessHandleCount") != "GetProcessHandleCount":
+        print(f"  handles: counted in {last['handles_from']}, as GetProcessHandleCount gave "
+              "none (it reads 0 under Wine)")
+    print("  anon RSS is the host's figure for Mirvex's process (RssAnon in /proc/PID/status); "
+          "the other measures are SoakSampler's, from the Windows calls")
     _, _, total, due = samples[-1]
     running = due * DELAY_MS / 1000
     share = f"{total / due:.1%}" if due >= 1 else "-"
