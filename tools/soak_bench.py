@@ -132,6 +132,8 @@ def overlaps(a, b):
 
 class Soak:
     def __init__(self, session, minutes):
+        if minutes < 1:
+            raise SystemExit("soak: --minutes must be 1 or more")
         self.session = session
         self.seconds = minutes * 60
         folder = session.folder("bench-soak")
@@ -307,8 +309,8 @@ def print_summary(samples, seconds, cycles, clicks):
     running = due * DELAY_MS / 1000
     share = f"{total / due:.1%}" if due >= 1 else "-"
     print(f"  clicks: {total} received by the target against {due:.0f} steps due at exactly "
-          f"{DELAY_MS} ms over {running / 60:.1f} min of running ({share}); each step's own "
-          f"time makes the share a little under 100%")
+          f"{DELAY_MS} ms over {running / 60:.1f} min of running ({share}); a step's own "
+          f"time beyond the delay lowers the share (README, \"Reading the soak table\")")
     if clicks.other:
         print(f"  {clicks.other} presses of another button reached the target")
     print(f"  user cycles (stop, add, delete, start): {cycles}")
