@@ -39,6 +39,7 @@ LEFT, SINGLE = 0, 0
 MENU_TIMEOUT = 30
 PANEL_TIMEOUT = 30
 SAMPLER_TIMEOUT = 60
+SAMPLER_TRIES = 3
 MIB = 1024 * 1024
 
 # (key in SoakSampler's line, column heading, bytes?, floor of the verdict)
@@ -190,15 +191,24 @@ class Soak:
         self.cycles += 1
 
     def sample(self):
-        """SoakSampler's reading of Mirvex (a dict, see SoakSampler.cpp)."""
-        result = self.session.run(["wine", self.session.tool("SoakSampler.exe"),
-                                   str(self.app.window["pid"])], timeout=SAMPLER_TIMEOUT,
-                                  check=False)
-        parsed = [line for line in result.stdout.splitlines() if line.startswith("{")]
-        if result.returncode != 0 or not parsed:
-            raise SystemExit(f"soak: SoakSampler failed ({result.returncode}): "
-                             f"{result.stdout.strip()} {result.stderr.strip()[-500:]}")
-        line = json.loads(parsed[-1])
+        """SoakSampler's reading of Mirvex (a dict, see SoakSampler.cpp).
+        Wine now and then ends a starting program before it runs; the
+        sampler is then started again, and when every try fails the sample
+        has no figures (the verdict leaves it out) rather than ending the
+        run."""
+        for _ in range(SAMPLER_TRIES):
+            result = self.session.run(["wine", self.session.tool("SoakSampler.exe"),
+                                       str(self.app.window["pid"])], timeout=SAMPLER_TIMEOUT,
+                                      check=False)
+            parsed = [line for line in result.stdout.splitlines() if line.startswith("{")]
+            if result.returncode == 0 and parsed:
+                line = json.loads(parsed[-1])
+                break
+        else:
+            why = (f"SoakSampler failed ({result.returncode}): {result.stdout.strip()} "
+                   f"{result.stderr.strip()[-200:]}")
+            print(f"  {why}", flush=True)
+            line = {f"{key}_missing": why for key, _, _, _ in MEASURES}
         line["anon_rss"], why = anon_rss(self.app.process.pid)
         if why:
             line["anon_rss_missing"] = why
