@@ -7,6 +7,7 @@
                                                [--seed N] [--raw FILE]
     python3 tools/bench.py --build build records
     python3 tools/bench.py --build build idle [--seconds 60]
+    python3 tools/bench.py --build build soak [--minutes 60]
 
 startup  time from process start to the window being mapped on the X
          display, for Mirvex.exe, for BareWindow.exe (the same controls
@@ -30,6 +31,10 @@ idle     CPU time Mirvex.exe (and the Wine server) spend while Mirvex waits
          with its window open and its update check retrying against a
          closed loopback port: the difference of two readings of
          /proc/PID/stat taken a minute apart, after the start has settled.
+soak     record mode at 10 ms for a long run, with a stop, an added and a
+         deleted row and a start once a minute; memory, handles and GDI and
+         USER objects sampled every 30 s, a verdict per measure (flat or
+         growing), clicks against steps due (tools/soak_bench.py).
 
 Clocks: ClickTarget stamps each press with QueryPerformanceCounter, which
 Wine counts from the host's CLOCK_MONOTONIC_RAW. Key presses are sent from
@@ -60,6 +65,7 @@ from cadence_stats import (BLOCK_MS, BOOTSTRAP_RESAMPLES, BOOTSTRAP_SEED,  # noq
                            CONFIDENCE, MIN_BLOCKS, blocks_for,
                            block_order, interval_stats, percentile, ratio_interval, verdict)
 from harness import Session, find_tools_dir, wait_until  # noqa: E402
+import soak_bench  # noqa: E402
 from xclient import XClient, now_us  # noqa: E402
 
 MIRVEX_TITLE = "Mirvex"  # English locale
@@ -594,7 +600,12 @@ def idle(session, args):
         print(f"  {name:<12} {after[name] - before[name]:8.0f} ms")
 
 
-COMMANDS = {"startup": startup, "cadence": cadence, "records": records, "idle": idle}
+def soak(session, args):
+    soak_bench.Soak(session, args.minutes).run()
+
+
+COMMANDS = {"startup": startup, "cadence": cadence, "records": records, "idle": idle,
+            "soak": soak}
 
 
 def parse_args():
@@ -622,6 +633,8 @@ def parse_args():
     sub.add_parser("records", help="record-mode benchmark")
     p = sub.add_parser("idle", help="CPU time while waiting, update service unreachable")
     p.add_argument("--seconds", type=int, default=60)
+    p = sub.add_parser("soak", help="a long record-mode run: resources over time, verdicts")
+    p.add_argument("--minutes", type=int, default=soak_bench.DEFAULT_MINUTES)
     return parser.parse_args()
 
 
