@@ -320,7 +320,7 @@ def print_summary(samples, seconds, cycles, clicks):
     share = f"{total / due:.1%}" if due >= 1 else "-"
     print(f"  clicks: {total} received by the target against {due:.0f} steps due at exactly "
           f"{DELAY_MS} ms over {running / 60:.1f} min of running ({share}); a step's own "
-          f"time beyond the delay lowers the share (README, \"Reading the soak table\")")
+          f"time beyond the delay lowers the share (docs/benchmarks.md, \"Soak\")")
     if clicks.other:
         print(f"  {clicks.other} presses of another button reached the target")
     print(f"  user cycles (stop, add, delete, start): {cycles}")

@@ -118,12 +118,29 @@ int TListView::SelectedIndex() const {
 }
 
 void TListView::Select(int row) {
-    ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    if (row >= 0 && row < Count()) {
-        ListView_SetItemState(Handle(), row, LVIS_SELECTED | LVIS_FOCUSED,
-                              LVIS_SELECTED | LVIS_FOCUSED);
-        ListView_EnsureVisible(Handle(), row, FALSE);
+    constexpr UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
+    if (row < 0 || row >= Count()) {
+        ListView_SetItemState(Handle(), -1, 0, kSelectedAndFocused);
+        return;
     }
+    ScrollIntoView(row);
+    // The list allows one selected row and has one focused row, so this
+    // takes both from the row that had them.
+    ListView_SetItemState(Handle(), row, kSelectedAndFocused, kSelectedAndFocused);
+}
+
+void TListView::ScrollIntoView(int row) {
+    // A row below or above the visible ones comes to the top, so a walk down
+    // the list scrolls once a page rather than at every row: each scroll
+    // redraws the list, which under Wine takes milliseconds of the click
+    // step that moved the selection.
+    const int top = ListView_GetTopIndex(Handle());
+    if (row >= top && row < top + ListView_GetCountPerPage(Handle()))
+        return;
+    RECT rect{};
+    if (ListView_GetItemRect(Handle(), top, &rect, LVIR_BOUNDS))
+        ListView_Scroll(Handle(), 0, (row - top) * (rect.bottom - rect.top));
+    ListView_EnsureVisible(Handle(), row, FALSE);
 }
 
 void TListView::BeginUpdate() {

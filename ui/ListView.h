@@ -39,7 +39,8 @@ class TListView : public TControl {
 
     // -1 when no row is selected.
     int SelectedIndex() const;
-    // Selects the row (and makes it the focused row); -1 clears the selection.
+    // Selects the row, makes it the focused row and scrolls it into view; -1
+    // clears the selection.
     void Select(int row);
 
     // Suspend and resume drawing around bulk changes.
@@ -58,6 +59,8 @@ class TListView : public TControl {
     void ApplyDpi(UINT dpi) override;
 
   private:
+    void ScrollIntoView(int row);
+
     std::vector<ListColumn> columns_;
     int updateDepth_ = 0;
 };
