@@ -119,6 +119,11 @@ std::vector<std::wstring> TempFolder::Entries() const {
     return names;
 }
 
+DWORD WriteSpy::GetAttributes(const std::wstring& path, DWORD& error) {
+    asked.push_back(path);
+    return WindowsFiles::GetAttributes(path, error);
+}
+
 DWORD WriteSpy::Write(HANDLE file, const char* data, DWORD size, DWORD& done) {
     ++writes;
     if (onWrite)
