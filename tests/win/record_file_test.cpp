@@ -356,9 +356,10 @@ TEST_F(RecordFile, NewContentIsWrittenBesideTheFileUnderItsName) {
 
 // What a save interrupted by a crash or power loss left is never read as
 // the list, and the next good save removes it, as does one that deletes.
-// It may carry attributes that a new file cannot be created over: hidden,
-// from a list that was hidden then (Windows creates no plain file over a
-// hidden one), or read-only, from a user.
+// It may carry attributes that would stop the new file or pass on to it:
+// hidden, from a list that was hidden then (Windows creates no plain file
+// over a hidden one), or read-only, from a user (Wine then makes the saved
+// list read-only).
 TEST_F(RecordFile, LeftoverTemporaryFileIsNeverReadAndGoesWithTheNextSave) {
     const std::wstring leftover = TemporaryFileOf(file);
     for (const bool withFile : {true, false}) {
