@@ -36,6 +36,8 @@ constexpr wchar_t kHandBackMessageName[] = L"MirvexUpdateHandBack";
 constexpr wchar_t kStartMessageName[] = L"MirvexUpdateStart";
 // How long a worker that must not ask yet is watched.
 constexpr DWORD kNoRequestMs = 300;
+// How long an ended check is watched: ten of its waits between attempts.
+constexpr DWORD kEndedWatchMs = 10 * kRefusedWaitMs;
 constexpr wchar_t kHandBackClass[] = L"MirvexUpdateHandBack";
 constexpr wchar_t kDialogClass[] = L"#32770";
 
@@ -296,6 +298,19 @@ TEST_F(UpdateService, CheckAsksAfterCreationAndEndedCheckNeverHandsBack) {
     check.reset();
     PumpMessages();
     EXPECT_FALSE(handedBack);
+}
+
+// Ending a check that waits to ask again stops it: no further request. (One
+// may be on its way as it ends.)
+TEST_F(UpdateService, EndedCheckAsksNoMore) {
+    service->Script(Steps({}), DropStep());
+    auto check = Orv::CheckUpdate(service->Url(), false, [](bool, const std::wstring&) {},
+                                  ui::HandleException, {60, kRefusedWaitMs});
+    ASSERT_TRUE(PumpUntil([&] { return service->RequestCount() > 0; }));
+    check.reset();
+    const int asked = service->RequestCount();
+    Sleep(kEndedWatchMs);
+    EXPECT_LE(service->RequestCount(), asked + 1);
 }
 
 // Ending a check while its download question is open (its window closes)
