@@ -13,7 +13,6 @@
 #include <exception>
 #include <iterator>
 #include <memory>
-#include <random>
 #include <stdexcept>
 #include <thread>
 #include <type_traits>
@@ -45,14 +44,13 @@ struct TUpdateCheck::State : std::enable_shared_from_this<State> {
     EventHandle Started;    // manual reset: the GUI thread's loop runs, ask away
     EventHandle Ended;      // manual reset: the owner ended the check
     EventHandle HandedBack; // manual reset: the hand-back has finished
-    // The mark of this check's own hand-back message: anyone in the session
-    // can post the message to the window, and only a post that carries the
-    // mark, after the worker has finished writing, is acted on.
-    LPARAM Cookie = 0;
     // Written by the worker before it posts the hand-back.
     std::wstring Data;
     std::exception_ptr WorkerError;
-    // Set by the worker once Data and WorkerError are final.
+    // Set by the worker once Data and WorkerError are final. Anyone in the
+    // session can post the hand-back message to the check's window: a post
+    // before this is set is not acted on, and one after it runs the same
+    // hand-back, once, as the worker's own post would.
     std::atomic<bool> Posted{false};
     // GUI thread only: the holds on the hand-back, whether one arrived
     // meanwhile, and the download question while it is open.
@@ -97,13 +95,8 @@ bool IsSet(const EventHandle& event) {
     return WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0;
 }
 
-LPARAM NewCookie() {
-    std::random_device random;
-    return static_cast<LPARAM>((static_cast<unsigned long long>(random()) << 32) | random());
-}
-
 bool PostHandBack(const State& state) {
-    return PostMessageW(state.Target, HandBackMessage(), 0, state.Cookie) != 0;
+    return PostMessageW(state.Target, HandBackMessage(), 0, 0) != 0;
 }
 
 // Where the hook below notes the first dialog this thread creates.
@@ -171,9 +164,8 @@ LRESULT CALLBACK HandBackWindowProc(HWND window, UINT message, WPARAM wParam, LP
         SetEvent(raw->Started.get());
         return 0;
     }
-    // Not this worker's post, or one that came before the answer was
-    // complete: nothing to act on.
-    if (lParam != raw->Cookie || !raw->Posted.load(std::memory_order_acquire))
+    // A post that came before the answer was complete: nothing to act on.
+    if (!raw->Posted.load(std::memory_order_acquire))
         return 0;
     if (raw->Holds > 0) {
         raw->Deferred = true;
@@ -288,7 +280,6 @@ std::unique_ptr<TUpdateCheck> CheckUpdate(const std::wstring& URL, bool Debug, T
     state->Started = NewManualResetEvent();
     state->Ended = NewManualResetEvent();
     state->HandedBack = NewManualResetEvent();
-    state->Cookie = NewCookie();
     state->Target = CreateHandBackWindow(*state);
     auto check = std::make_unique<TUpdateCheck>(state);
     std::thread([state] { Work(state); }).detach();

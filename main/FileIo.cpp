@@ -125,6 +125,11 @@ DWORD PutInPlace(const std::wstring& temporary, const std::wstring& target) {
             return error == ERROR_FILE_NOT_FOUND ? MoveIntoPlace(temporary, target) : error;
         }
     }
+    // REPLACEFILE_IGNORE_MERGE_ERRORS: when Windows cannot carry the old
+    // file's properties over to the new one (its permissions, say, for a
+    // user without the right to change them), it still puts the new content
+    // in place rather than failing the save. Wine's ReplaceFileW ignores its
+    // flags, so no test under Wine can tell the flag is there.
     if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                      nullptr, nullptr))
         return ERROR_SUCCESS;
@@ -205,7 +210,8 @@ std::wstring TemporaryFileOf(const std::wstring& path) {
 
 void WriteFileAtomically(const std::wstring& path, std::string_view bytes, IFileSystem& files) {
     const std::wstring target = SystemPath(path);
-    const DWORD old = GetFileAttributesW(target.c_str());
+    DWORD error = ERROR_SUCCESS;
+    const DWORD old = files.GetAttributes(target, error);
     // Windows refuses to replace a read-only file or a folder; say so before
     // any work, and the same on systems that would replace it regardless.
     if (IsReadOnly(old) || IsDirectory(old))
@@ -213,8 +219,7 @@ void WriteFileAtomically(const std::wstring& path, std::string_view bytes, IFile
     const DWORD kept = old == INVALID_FILE_ATTRIBUTES ? 0 : old & kKeptAttributes;
     const std::wstring temporary = TemporaryFileOf(target);
     bool created = false;
-    DWORD error =
-        WriteNewFile(temporary, bytes, kept ? kept : FILE_ATTRIBUTE_NORMAL, files, created);
+    error = WriteNewFile(temporary, bytes, kept ? kept : FILE_ATTRIBUTE_NORMAL, files, created);
     if (error == ERROR_SUCCESS)
         error = PutInPlace(temporary, target);
     if (error != ERROR_SUCCESS) {

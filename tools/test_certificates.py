@@ -8,16 +8,15 @@ Two self-signed certificates for 127.0.0.1, each with its own key:
     untrusted  trusted nowhere: an HTTPS stand-in with it is what a program
                must refuse.
 
-    python3 tools/test_certificates.py FOLDER [--trust]
+    python3 tools/test_certificates.py FOLDER [--trust TRUSTROOT_EXE]
 makes the two in FOLDER when they are missing; with --trust it also adds the
-trusted one to the ROOT store of the Wine prefix in $WINEPREFIX.
+trusted one to the local machine's ROOT store of the Wine prefix in
+$WINEPREFIX, through the store functions as a Windows program would
+(TrustRoot.exe, built in tools/), not by writing the store's registry keys.
 """
 
 import argparse
-import hashlib
 import os
-import ssl
-import struct
 import subprocess
 import sys
 from pathlib import Path
@@ -30,13 +29,6 @@ ALT_NAMES = "subjectAltName=IP:127.0.0.1,DNS:127.0.0.1"
 VALID_DAYS = 3650
 OPENSSL_TIMEOUT = 60
 WINE_TIMEOUT = 120
-# Where Windows keeps the machine's trusted roots: one key per certificate,
-# named by its SHA-1 thumbprint, whose value Blob holds the serialized
-# certificate.
-ROOT_STORE_KEY = r"HKLM\Software\Microsoft\SystemCertificates\Root\Certificates"
-# A serialized store element: property id, encoding, length, then the data.
-CERTIFICATE_ELEMENT = 0x20
-X509_ASN_ENCODING = 1
 
 
 def paths(folder, name):
@@ -61,29 +53,27 @@ def ensure(folder):
     return made
 
 
-def trust_command(certificate):
-    """The `wine reg add` that puts `certificate` into a prefix's ROOT store."""
-    der = ssl.PEM_cert_to_DER_cert(Path(certificate).read_text(encoding="ascii"))
-    thumbprint = hashlib.sha1(der).hexdigest().upper()
-    blob = struct.pack("<III", CERTIFICATE_ELEMENT, X509_ASN_ENCODING, len(der)) + der
-    return ["wine", "reg", "add", rf"{ROOT_STORE_KEY}\{thumbprint}", "/v", "Blob", "/t",
-            "REG_BINARY", "/d", blob.hex(), "/f"]
+def trust_command(certificate, tool):
+    """The command that adds `certificate` to a Wine prefix's trusted roots
+    with `tool` (TrustRoot.exe)."""
+    windows_path = "Z:" + str(Path(certificate).resolve()).replace("/", "\\")
+    return ["wine", str(tool), windows_path]
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("folder")
-    parser.add_argument("--trust", action="store_true",
-                        help="add the trusted certificate to $WINEPREFIX's ROOT store")
+    parser.add_argument("--trust", metavar="TRUSTROOT_EXE",
+                        help="add the trusted certificate to $WINEPREFIX's ROOT store with "
+                             "this TrustRoot.exe")
     args = parser.parse_args()
     certificates = ensure(args.folder)
     if args.trust:
         if not os.environ.get("WINEPREFIX"):
             print("--trust needs WINEPREFIX: the test prefix, never ~/.wine", file=sys.stderr)
             return 2
-        subprocess.run(trust_command(certificates["trusted"][0]), check=True,
-                       timeout=WINE_TIMEOUT, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+        subprocess.run(trust_command(certificates["trusted"][0], args.trust), check=True,
+                       timeout=WINE_TIMEOUT, stdout=subprocess.DEVNULL)
     return 0
 
 

@@ -30,7 +30,7 @@ TOOL_TIMEOUT = 60
 SERVER_START_TIMEOUT = 30
 SERVER_START_RETRY = 1.0
 POLL_INTERVAL = 0.25
-TOOL_NAMES = ("ClickTarget.exe", "WinCtl.exe", "MinimalWindow.exe")
+TOOL_NAMES = ("ClickTarget.exe", "WinCtl.exe", "MinimalWindow.exe", "TrustRoot.exe")
 # Where the programs' web hosts point unless a test says otherwise: a closed
 # loopback port, so nothing leaves this machine, not even a name lookup.
 CLOSED_LOOPBACK = "http://127.0.0.1:9"
@@ -429,7 +429,8 @@ class Session:
         "trusted" one to this session's prefix, and to no other store."""
         if self._certificates is None:
             certificates = test_certificates.ensure(self.build_dir / "tls")
-            self.run(test_certificates.trust_command(certificates["trusted"][0]))
+            self.run(test_certificates.trust_command(certificates["trusted"][0],
+                                                     self.tool("TrustRoot.exe")))
             self._certificates = certificates
         return self._certificates
 

@@ -18,7 +18,7 @@ HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 
 import e2ecase  # noqa: E402
-from harness import Session, find_tools_dir  # noqa: E402
+from harness import TOOL_NAMES, Session, find_tools_dir  # noqa: E402
 
 # xrandr cuts a display into monitors; the last four build, sign and check
 # the downloads.
@@ -30,7 +30,7 @@ def parse_args():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", required=True, help="the build folder")
     parser.add_argument("--exe", help="Mirvex.exe to test (default BUILD/dist/Mirvex.exe)")
-    parser.add_argument("--tools", help="folder of ClickTarget/WinCtl/MinimalWindow.exe")
+    parser.add_argument("--tools", help="folder of ClickTarget/WinCtl/MinimalWindow/TrustRoot.exe")
     parser.add_argument("-k", dest="patterns", action="append",
                         help="run only tests whose name matches (unittest -k)")
     return parser.parse_args()
@@ -42,7 +42,7 @@ def check_prerequisites(exe, tools):
         if not program.is_file():
             problems.append(f"{program} is missing (build it first)")
     if tools is None:
-        problems.append("ClickTarget.exe, WinCtl.exe and MinimalWindow.exe are not built")
+        problems.append(", ".join(TOOL_NAMES) + " are not all built")
     return problems
 
 

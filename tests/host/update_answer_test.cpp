@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <map>
 
 namespace {
@@ -120,9 +122,13 @@ TEST(AnswerText, CharsetTheTableLacksComesFromThePlatformDatabase) {
         {L"loop-a", {L"loop-b"}},
         {L"loop-b", {L"loop-a"}},
     };
+    // Letter case ignored, as in the registry.
     const core::CharsetDatabase database =
         [&](std::wstring_view name) -> std::optional<core::CharsetRecord> {
-        const auto found = records.find(name);
+        std::wstring key(name);
+        std::transform(key.begin(), key.end(), key.begin(),
+                       [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+        const auto found = records.find(key);
         if (found == records.end())
             return std::nullopt;
         return found->second;

@@ -42,6 +42,7 @@ TEST(WebLink, OnlyAbsoluteWebAddressesMayGoToTheShell) {
         {L"https://example.invalid/a\0b"s, false},
         {L"https://example.invalid/a\tb", false},
         {L"https://example.invalid/a\x7F", false},
+        {L"https://example.invalid/~a!b", true}, // the ends of the printable range
         {L"https://example.invalid/a\x9B", false},
         {L"https://example.invalid/\u0085", false},
         {L"https://example.invalid/\uFF02--x", false},

@@ -31,6 +31,8 @@ TEST(WholeNumber, AcceptsSignedDecimalsWithinInt32) {
         {L" 1", std::nullopt},
         {L"1 ", std::nullopt},
         {L"1a", std::nullopt},
+        {L"1/", std::nullopt}, // the characters either side of the digits
+        {L"1:", std::nullopt},
         {L"0x10", std::nullopt},
         {L"\xFF11", std::nullopt}, // full-width digit one
     };

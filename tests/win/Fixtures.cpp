@@ -17,6 +17,16 @@ constexpr int kProbeId = 0x7E57;
 
 const ui::FormOptions kHostFormOptions{L"MirvexTestHost", 400, 300, true, false, false, 0};
 
+// Clears the attributes of everything in the folder, so that read-only files
+// can be removed too: a test that failed halfway may have left some, and the
+// next run under Wine gets the same process id, so the same folder name.
+void MakeRemovable(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error))
+        SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 } // namespace
 
 std::wstring SettingsSubKey(const std::wstring& path) {
@@ -102,11 +112,13 @@ TempFolder::TempFolder() {
     path_ = std::filesystem::temp_directory_path() /
             (L"mirvex-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
              std::to_wstring(++counter));
+    MakeRemovable(path_);
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
 }
 
 TempFolder::~TempFolder() {
+    MakeRemovable(path_);
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }
@@ -117,6 +129,11 @@ std::vector<std::wstring> TempFolder::Entries() const {
         names.push_back(entry.path().filename().wstring());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+DWORD WriteSpy::GetAttributes(const std::wstring& path, DWORD& error) {
+    asked.push_back(path);
+    return WindowsFiles::GetAttributes(path, error);
 }
 
 DWORD WriteSpy::Write(HANDLE file, const char* data, DWORD size, DWORD& done) {

@@ -137,28 +137,33 @@ class RecordingTimerPeriod : public ITimerPeriod {
     void Release(UINT milliseconds) override { calls.push_back(-static_cast<long>(milliseconds)); }
 };
 
-// The file system with its attribute query failing for every path.
+// The file system with its attribute query failing for every path, noting
+// the paths it is asked about.
 class FailingAttributes : public WindowsFiles {
   public:
     explicit FailingAttributes(DWORD error) : error_(error) {}
-    DWORD GetAttributes(const std::wstring&, DWORD& error) override {
+    DWORD GetAttributes(const std::wstring& path, DWORD& error) override {
+        asked.push_back(path);
         error = error_;
         return INVALID_FILE_ATTRIBUTES;
     }
+    std::vector<std::wstring> asked;
 
   private:
     DWORD error_;
 };
 
-// Writes through Windows, running `onWrite` before each write; with
-// `failAfter` set, a write puts that many bytes on disk and then fails as a
-// full disk does.
+// Works through Windows, noting every path whose attributes are asked for
+// and running `onWrite` before each write; with `failAfter` set, a write
+// puts that many bytes on disk and then fails as a full disk does.
 class WriteSpy : public WindowsFiles {
   public:
     std::optional<DWORD> failAfter;
     std::function<void()> onWrite;
     int writes = 0;
+    std::vector<std::wstring> asked;
 
+    DWORD GetAttributes(const std::wstring& path, DWORD& error) override;
     DWORD Write(HANDLE file, const char* data, DWORD size, DWORD& done) override;
 };
 

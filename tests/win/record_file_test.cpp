@@ -182,6 +182,25 @@ TEST_F(RecordFile, MissingFileLeavesTheListAsItWas) {
     EXPECT_EQ(Rows(Form()), (std::vector<Row>{kLeftDouble}));
 }
 
+// The file is named to the system by its full path in the long form: a
+// share as "\\?\UNC\host\share\...", dots resolved first (the long form
+// takes them as names), a path already in that form as it is.
+TEST(RecordFilePath, SystemIsAskedAboutTheFullPathInItsLongForm) {
+    const struct {
+        const wchar_t* path;
+        const wchar_t* asked;
+    } cases[] = {
+        {LR"(\\host\share\Mirvex.lst)", LR"(\\?\UNC\host\share\Mirvex.lst)"},
+        {LR"(C:\a\..\Mirvex.lst)", LR"(\\?\C:\Mirvex.lst)"},
+        {LR"(\\?\C:\a\Mirvex.lst)", LR"(\\?\C:\a\Mirvex.lst)"},
+    };
+    for (const auto& c : cases) {
+        wintest::FailingAttributes files(ERROR_FILE_NOT_FOUND);
+        EXPECT_FALSE(FileExists(c.path, files));
+        EXPECT_EQ(files.asked, std::vector<std::wstring>{c.asked});
+    }
+}
+
 TEST_F(RecordFile, DirectoryWithTheFilesNameIsNotLoaded) {
     ASSERT_TRUE(CreateDirectoryW(file.c_str(), nullptr));
     Form().ListArea.AddRow(kLeftDouble);
@@ -281,7 +300,9 @@ TEST_F(FailedSave, ReadOnlyTarget) {
 }
 
 // A save writes "<file>.tmp" beside the file, however long the folder's
-// path, and at a drive root too, then puts it in the file's place.
+// path, and at a drive root too, then puts it in the file's place. Saves and
+// loads name the file to the system by its full path with "\\?\" before it,
+// which Windows needs past MAX_PATH (Wine does without).
 TEST_F(RecordFile, NewContentIsWrittenBesideTheFileUnderItsName) {
     // Folders nested past MAX_PATH, removed again at the end (the temporary
     // folder's own clean-up cannot reach that deep).
@@ -310,10 +331,13 @@ TEST_F(RecordFile, NewContentIsWrittenBesideTheFileUnderItsName) {
                                          INVALID_FILE_ATTRIBUTES);
         };
         MainWindow window(true, files);
+        files.asked.clear();
         window->ListArea.AddRow(kLeftDouble);
         window->SaveRecord(path);
         window->SaveRecord(path); // over the file the first save made
+        window->LoadRecord(path);
         EXPECT_EQ(besideWhileWritten, (std::vector<bool>{true, true}));
+        EXPECT_EQ(files.asked, std::vector<std::wstring>(3, full));
         EXPECT_EQ(ReadBytes(full), "0x0,0,1,00:00:01.00\r\n");
         EXPECT_EQ(GetFileAttributesW((full + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
     }
@@ -323,6 +347,10 @@ TEST_F(RecordFile, NewContentIsWrittenBesideTheFileUnderItsName) {
 
 // What a save interrupted by a crash or power loss left is never read as
 // the list, and the next good save removes it, as does one that deletes.
+// It may carry attributes that would stop the new file or pass on to it:
+// hidden, from a list that was hidden then (Windows creates no plain file
+// over a hidden one), or read-only, from a user (Wine then makes the saved
+// list read-only).
 TEST_F(RecordFile, LeftoverTemporaryFileIsNeverReadAndGoesWithTheNextSave) {
     const std::wstring leftover = TemporaryFileOf(file);
     for (const bool withFile : {true, false}) {
@@ -330,6 +358,8 @@ TEST_F(RecordFile, LeftoverTemporaryFileIsNeverReadAndGoesWithTheNextSave) {
         if (withFile)
             WriteBytes(file, "0x0,0,1,00:00:01.00\r\n");
         WriteBytes(leftover, "-1280x200,2,0,00:00:00.50\r\n");
+        ASSERT_TRUE(
+            SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
         Form().ListArea.Clear();
         Form().LoadRecord(file);
         EXPECT_EQ(Rows(Form()), withFile ? std::vector<Row>{kLeftDouble} : std::vector<Row>{});

@@ -36,6 +36,8 @@ constexpr wchar_t kHandBackMessageName[] = L"MirvexUpdateHandBack";
 constexpr wchar_t kStartMessageName[] = L"MirvexUpdateStart";
 // How long a worker that must not ask yet is watched.
 constexpr DWORD kNoRequestMs = 300;
+// How long an ended check is watched: ten of its waits between attempts.
+constexpr DWORD kEndedWatchMs = 10 * kRefusedWaitMs;
 constexpr wchar_t kHandBackClass[] = L"MirvexUpdateHandBack";
 constexpr wchar_t kDialogClass[] = L"#32770";
 
@@ -93,6 +95,10 @@ TEST_F(UpdateService, AnswersAndFailures) {
     // database knows (an alias of iso-8859-5).
     const std::string cyrillic =
         "{\"update\":\"https://example.invalid/\xb7\xd0\xd3\xe0\xe3\xd7\xda\xd0.exe\"}";
+    // The same in KOI8-U, under a name whose record gives a Windows code page
+    // (1251) and its internet code page (KOI8-U): the text is in the latter.
+    const std::string koi8 =
+        "{\"update\":\"https://example.invalid/\xfa\xc1\xc7\xd2\xd5\xda\xcb\xc1.exe\"}";
     const std::string redirect = RedirectStep("/api.init.php?hop");
     const struct {
         const char* what;
@@ -113,6 +119,9 @@ TEST_F(UpdateService, AnswersAndFailures) {
          true, L"https://example.invalid/ダウンロード.exe", 1},
         {"charset known to Windows only",
          Steps({RawAnswerStep(cyrillic, "application/json; charset=cyrillic")}), true,
+         L"https://example.invalid/Загрузка.exe", 1},
+        {"internet code page before the Windows one",
+         Steps({RawAnswerStep(koi8, "application/json; charset=koi8-ru")}), true,
          L"https://example.invalid/Загрузка.exe", 1},
         {"body of exactly 1 MiB", Steps({AnswerStep(offer, 200, "application/json", kMiB)}), true,
          kLinkText, 1},
@@ -291,6 +300,52 @@ TEST_F(UpdateService, CheckAsksAfterCreationAndEndedCheckNeverHandsBack) {
     EXPECT_FALSE(handedBack);
 }
 
+// Ending a check that waits to ask again stops it: no further request. (One
+// may be on its way as it ends.)
+TEST_F(UpdateService, EndedCheckAsksNoMore) {
+    service->Script(Steps({}), DropStep());
+    auto check = Orv::CheckUpdate(service->Url(), false, [](bool, const std::wstring&) {},
+                                  ui::HandleException, {60, kRefusedWaitMs});
+    ASSERT_TRUE(PumpUntil([&] { return service->RequestCount() > 0; }));
+    check.reset();
+    const int asked = service->RequestCount();
+    Sleep(kEndedWatchMs);
+    EXPECT_LE(service->RequestCount(), asked + 1);
+}
+
+// Ending a check while its download question is open (its window closes)
+// answers the question No and calls nothing back: what Proc would reach may
+// be gone.
+TEST_F(UpdateService, CheckEndedDuringTheQuestionCallsNothingBack) {
+    service->Script(Steps({OfferStep(kLink)}));
+    bool handedBack = false;
+    // Reached from the timer below, which runs in the question's own loop.
+    static std::unique_ptr<Orv::TUpdateCheck> check;
+    check = Orv::CheckUpdate(
+        service->Url(), false, [&](bool, const std::wstring&) { handedBack = true; },
+        ui::HandleException);
+    // Each tick ends the check once the question is among this thread's
+    // windows.
+    const UINT_PTR timer = SetTimer(nullptr, 0, kPumpIntervalMs, [](HWND, UINT, UINT_PTR, DWORD) {
+        bool asking = false;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM found) {
+                wchar_t name[16] = {};
+                if (GetClassNameW(window, name, 16) && std::wstring_view(name) == kDialogClass)
+                    *reinterpret_cast<bool*>(found) = true;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&asking));
+        if (asking)
+            check.reset();
+    });
+    ASSERT_TRUE(PumpUntil([&] { return !check; }));
+    KillTimer(nullptr, timer);
+    PumpMessages();
+    EXPECT_FALSE(handedBack);
+}
+
 // The shell can hand the work to extensions that need COM: from its first
 // page on, the thread that opens pages is in a single-threaded apartment.
 TEST(OpenUrl, PutsTheCallingThreadInASingleThreadedApartment) {
@@ -310,8 +365,10 @@ TEST(OpenUrl, PutsTheCallingThreadInASingleThreadedApartment) {
 }
 
 // Anyone in the session can post the hand-back message to the check's
-// window. Acting on it would read the answer while the worker still writes
-// it: only the worker's own post counts.
+// window. Acting on a post that comes before the answer is complete would
+// read the answer while the worker still writes it: such posts change
+// nothing, the check's own hand-back still comes, and one after it does
+// not run it again.
 TEST_F(UpdateService, ForeignHandBackPostChangesNothing) {
     service->Script(Steps({}), DropStep());
     std::vector<HandBack> handBacks;
@@ -324,14 +381,17 @@ TEST_F(UpdateService, ForeignHandBackPostChangesNothing) {
     const HWND target = FindWindowExW(HWND_MESSAGE, nullptr, kHandBackClass, nullptr);
     ASSERT_NE(target, nullptr);
     const UINT handBackMessage = RegisterWindowMessageW(kHandBackMessageName);
-    for (const LPARAM mark : {LPARAM{0}, LPARAM{1}, LPARAM{-1}})
-        PostMessageW(target, handBackMessage, 0, mark);
-    PumpMessages();
+    const auto postForeign = [&] {
+        for (const LPARAM mark : {LPARAM{0}, LPARAM{1}, LPARAM{-1}})
+            PostMessageW(target, handBackMessage, 0, mark);
+        PumpMessages();
+    };
+    postForeign();
     EXPECT_TRUE(handBacks.empty());
     // The service answers at last: the check's own hand-back comes, once.
     service->Script(Steps({}), AnswerStep(kNoUpdate));
     ASSERT_TRUE(PumpUntil([&] { return !handBacks.empty(); }));
-    PumpMessages();
+    postForeign();
     ASSERT_EQ(handBacks.size(), 1u);
     EXPECT_EQ(handBacks[0].data, kNoUpdateText);
 }
