@@ -21,7 +21,7 @@ SCOOP_DIR = "scoop"
 WINGET_SCHEMA_VERSION = "1.10.0"
 LOCALE = "en-US"
 # NSIS's own switch for a silent run; the installer has no other mode
-# without its window.
+# without its window, so winget's "silent with progress" runs silent too.
 SILENT_SWITCH = "/S"
 # NSIS's exit code when the user cancels the installer.
 EXIT_CANCELLED = 1
@@ -101,7 +101,7 @@ def winget_documents(inputs, release_base, setup, setup_sha256, epoch):
         "MinimumOSVersion": MINIMUM_OS_VERSION,
         "InstallerType": "nullsoft",
         "Scope": "user",
-        "InstallModes": ["interactive", "silent"],
+        "InstallModes": ["interactive", "silent", "silentWithProgress"],
         "InstallerSwitches": {"Silent": SILENT_SWITCH, "SilentWithProgress": SILENT_SWITCH},
         "ExpectedReturnCodes": [
             {"InstallerReturnCode": EXIT_CANCELLED, "ReturnResponse": "cancelledByUser"},
