@@ -1,6 +1,8 @@
 ; Mirvex's per-user installer. Built by packaging/make_dist.py (the CMake
-; target dist), which passes the version and the files to install:
-;   makensis -INPUTCHARSET UTF8 -DVERSION=1.2.3.4 -DMAIN_EXE=... -DSERVICE_EXE=...
+; target dist), which passes the version, the names, the exit code the
+; package managers' manifests name, and the files to install:
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.2.3.4 -DPRODUCT=Mirvex -DPUBLISHER=...
+;            -DEXIT_MIRVEX_RUNNING=2 -DMAIN_EXE=... -DSERVICE_EXE=...
 ;            -DICON=... -DOUTFILE=... [-DSIGN_COMMAND=...] Mirvex.nsi
 ; SIGN_COMMAND, when given, is a shell command that signs the file named by
 ; its last argument in place.
@@ -12,8 +14,8 @@
 ; written or removed here, neither by an installation over an earlier one nor
 ; by the uninstaller.
 
-!ifndef VERSION | MAIN_EXE | SERVICE_EXE | ICON | OUTFILE
-  !error "VERSION, MAIN_EXE, SERVICE_EXE, ICON and OUTFILE must be defined"
+!ifndef VERSION | PRODUCT | PUBLISHER | EXIT_MIRVEX_RUNNING | MAIN_EXE | SERVICE_EXE | ICON | OUTFILE
+  !error "VERSION, PRODUCT, PUBLISHER, EXIT_MIRVEX_RUNNING, MAIN_EXE, SERVICE_EXE, ICON and OUTFILE must be defined"
 !endif
 
 ; The programs are 64-bit, so the installer is too.
@@ -36,8 +38,6 @@ SetDateSave off
 !include LogicLib.nsh
 !include FileFunc.nsh
 
-!define PRODUCT "Mirvex"
-!define PUBLISHER "Norvale"
 !define MAIN_FILE "Mirvex.exe"
 !define SERVICE_FILE "MirvexService.exe"
 ; Named after the product: a folder that another product shares may hold
@@ -46,6 +46,7 @@ SetDateSave off
 ; The launcher's argument that lets it start Mirvex after its update check.
 !define SERVICE_ARGUMENTS "/inst"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+; Its name is the ProductCode by which package managers find the installation.
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 ; What shows that Mirvex or its launcher runs: their single-instance mutexes,
 ; nothing else (other programs' windows may share the main window's class
@@ -56,9 +57,6 @@ SetDateSave off
 ; so does the installer, to see a running copy the way they do.
 !define MUTEX_ALL_ACCESS 0x001F0001
 !define ERROR_ACCESS_DENIED 5
-; Exit code when Mirvex runs and the user (or /S) declines to wait for it;
-; NSIS's own code for "ended by the script".
-!define EXIT_MIRVEX_RUNNING 2
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -102,8 +100,8 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "© ${PUBLISHER}"
 
 ; Asks the user to close Mirvex for as long as it runs. Cancel (and /S, which
-; answers Cancel) ends the program with EXIT_MIRVEX_RUNNING before anything is
-; changed. Defined once for the installer and once for the uninstaller.
+; answers Cancel) ends the program with EXIT_MIRVEX_RUNNING (NSIS's own code
+; for "ended by the script") before anything is changed. Defined once for the installer and once for the uninstaller.
 ;
 ; Mirvex or its launcher runs while its mutex exists. A mutex that may not be
 ; opened ("access denied") belongs to a copy running with other rights, such

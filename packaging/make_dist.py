@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """Builds what a Windows user downloads: the installer, the portable zip and
-SHA256SUMS beside them, signed when the maker supplies a certificate.
+beside them the package managers' manifests (manifests.py), BUILDINFO
+(buildinfo.py) and SHA256SUMS over all of them, signed when the maker
+supplies a certificate.
 
     make_dist.py build --inputs dist-inputs.json --out DIR
     make_dist.py sign FILE
 
 `build` is what the CMake target `dist` runs; the inputs file (written by
-packaging/CMakeLists.txt) names the version, the two programs, the NSIS
-script, the icon, the README and the source folder. `sign` signs one file in
-place with the certificate from the environment; the installer script runs
-it on the uninstaller before storing it.
+packaging/CMakeLists.txt) names the version, the product's names, the
+release base address, the two programs, the NSIS script, the icon, the
+README and the source folder. `sign` signs one file in place with the
+certificate from the environment; the installer script runs it on the
+uninstaller before storing it.
 
 The same commit gives the same bytes, in any folder and at any time:
 - every time written into a download is SOURCE_DATE_EPOCH: the variable
@@ -20,6 +23,10 @@ The same commit gives the same bytes, in any folder and at any time:
 - a signature's signing time is SOURCE_DATE_EPOCH as well, and an RSA
   signature (PKCS#1 v1.5) holds nothing random, so one certificate signs
   one file to the same bytes every time.
+
+The manifests name the downloads under the release base address:
+MIRVEX_RELEASE_BASE from the environment when set, otherwise the build's
+(the CMake cache variable of the same name).
 
 Signing: MIRVEX_SIGN_PFX names a PKCS#12 file holding the code-signing
 certificate and its key, MIRVEX_SIGN_PASS_FILE a file whose content is its
@@ -32,6 +39,7 @@ import argparse
 import hashlib
 import json
 import os
+import re
 import shlex
 import shutil
 import subprocess
@@ -41,7 +49,10 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
+from buildinfo import write_buildinfo  # noqa: E402
+from files import write_atomically  # noqa: E402
 from make_zip import write_zip  # noqa: E402
+from manifests import EXIT_MIRVEX_RUNNING, write_manifests  # noqa: E402
 
 SIGN_PFX = "MIRVEX_SIGN_PFX"
 SIGN_PASS_FILE = "MIRVEX_SIGN_PASS_FILE"
@@ -52,6 +63,9 @@ SUMS_FILE = "SHA256SUMS"
 # The description a signature carries (Windows shows it in the consent
 # prompt).
 SIGNED_DESCRIPTION = "Mirvex"
+RELEASE_BASE = "MIRVEX_RELEASE_BASE"
+# http(s)://host[:port] and a path, without query or fragment.
+RELEASE_BASE_FORM = re.compile(r"https?://[A-Za-z0-9.-]+(:[0-9]+)?(/[A-Za-z0-9._~%/+-]*)?")
 
 
 class DistError(Exception):
@@ -122,11 +136,20 @@ def sha256(path):
 
 
 def write_sums(out, files):
-    """SHA256SUMS in the form `sha256sum -c` reads, sorted by name."""
-    lines = "".join(f"{sha256(f)}  {Path(f).name}\n" for f in sorted(files, key=lambda f: f.name))
-    partial = out / (SUMS_FILE + ".part")
-    partial.write_text(lines, encoding="ascii")
-    os.replace(partial, out / SUMS_FILE)
+    """SHA256SUMS in the form `sha256sum -c` reads in `out`: the files by
+    their path from there, sorted."""
+    names = sorted(Path(f).relative_to(out).as_posix() for f in files)
+    lines = "".join(f"{sha256(out / name)}  {name}\n" for name in names)
+    write_atomically(out / SUMS_FILE, lines.encode("ascii"))
+
+
+def release_base(inputs, environ=os.environ):
+    """The address the downloads are published under, without a final slash."""
+    base = environ.get(RELEASE_BASE, "").strip() or inputs["release_base"]
+    base = base.rstrip("/")
+    if not RELEASE_BASE_FORM.fullmatch(base):
+        raise DistError(f"{RELEASE_BASE} must be http(s)://host[:port][/path], not {base!r}")
+    return base
 
 
 def make_installer(inputs, programs, setup, signer, epoch):
@@ -135,6 +158,9 @@ def make_installer(inputs, programs, setup, signer, epoch):
     partial = setup.with_name(setup.name + ".part")
     defines = {
         "VERSION": inputs["version"],
+        "PRODUCT": inputs["product"]["name"],
+        "PUBLISHER": inputs["product"]["publisher"],
+        "EXIT_MIRVEX_RUNNING": EXIT_MIRVEX_RUNNING,
         "MAIN_EXE": programs["Mirvex.exe"],
         "SERVICE_EXE": programs["MirvexService.exe"],
         "ICON": inputs["icon"],
@@ -160,6 +186,7 @@ def build(inputs_file, out):
     out = Path(out)
     out.mkdir(parents=True, exist_ok=True)
     epoch = source_date_epoch(inputs["source_dir"])
+    base = release_base(inputs)
     signer = Signer.from_environment()
     if signer is None:
         print(f"dist: unsigned: no code-signing certificate ({SIGN_PFX} is not set)")
@@ -183,13 +210,16 @@ def build(inputs_file, out):
         write_zip(portable, inputs["readme"], list(programs.values()), epoch)
     finally:
         shutil.rmtree(staging, ignore_errors=True)
-    write_sums(out, [setup, portable])
+    manifests = write_manifests(out, inputs, base, epoch, setup, sha256(setup), portable,
+                                sha256(portable))
+    write_sums(out, [setup, portable, write_buildinfo(out, inputs, epoch), *manifests])
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     commands = parser.add_subparsers(dest="command", required=True)
-    build_command = commands.add_parser("build", help="the installer, the zip and SHA256SUMS")
+    build_command = commands.add_parser(
+        "build", help="the installer, the zip, the manifests, BUILDINFO and SHA256SUMS")
     build_command.add_argument("--inputs", required=True, help="the inputs file CMake wrote")
     build_command.add_argument("--out", required=True, help="the folder for the downloads")
     sign_command = commands.add_parser("sign", help="sign one file in place")

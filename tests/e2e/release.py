@@ -21,6 +21,7 @@ ROOT = Path(__file__).resolve().parents[2]
 MAKE_DIST = ROOT / "packaging" / "make_dist.py"
 sys.path.insert(0, str(MAKE_DIST.parent))
 
+from buildinfo import COMMIT_VARIABLE, source_commit  # noqa: E402
 from make_dist import EPOCH_VARIABLE, SIGN_PASS_FILE, SIGN_PFX, SUMS_FILE, source_date_epoch  # noqa: E402,E501
 
 # The second build runs this much later than the first, as faketime counts.
@@ -47,10 +48,12 @@ def _cached(build_dir, name):
 
 
 def _environment(certificate=None):
-    """The packaging's environment: the commit's time, and the given
-    certificate or none (whatever the caller's environment names)."""
+    """The packaging's environment: the commit and its time (a copy of the
+    sources has no git), and the given certificate or none (whatever the
+    caller's environment names)."""
     env = {k: v for k, v in os.environ.items() if k not in (SIGN_PFX, SIGN_PASS_FILE)}
     env[EPOCH_VARIABLE] = str(source_date_epoch(ROOT))
+    env[COMMIT_VARIABLE] = source_commit(ROOT)
     if certificate:
         env.update({SIGN_PFX: str(certificate.pfx), SIGN_PASS_FILE: str(certificate.password)})
     return env

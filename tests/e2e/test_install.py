@@ -1,7 +1,11 @@
 """The installer and the portable zip that ./dev dist leaves in build/dist:
 installed, run, installed over and removed again in the session's prefix;
 the zip's contents and the installer's version read from the files; a
-signed build's signatures."""
+signed build's signatures.
+
+The silent installs run with exactly the switches that the winget manifest
+names, and look for the installation under the manifest's ProductCode, as
+winget does."""
 
 import re
 import shutil
@@ -16,6 +20,7 @@ from apps import (MAIN_CLASS, RECORD_FILE, SETTINGS_KEY, WINDOW_TIMEOUT, hold, m
                   wait_exit)
 from e2ecase import E2ETestCase
 from harness import wait_until
+from packages import return_responses, winget_manifest
 from release import Certificate, first_inputs, package
 from shell_link import read_shell_link
 from update_service import UpdateService  # noqa: E402
@@ -30,7 +35,7 @@ SERVICE_MUTEX = "MirvexServiceMutex"
 INSTALL_TIMEOUT = 180
 # A holder outlasts the silent install beside it; it is ended by PID.
 HOLD_SECONDS = INSTALL_TIMEOUT
-UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mirvex"
+UNINSTALL_ROOT = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 START_MENU = r"Microsoft\Windows\Start Menu\Programs"
 LAUNCHER_ARGUMENTS = "/inst"
 PUBLISHER = "Norvale"
@@ -75,6 +80,10 @@ class InstallerTest(E2ETestCase):
         cls.shortcut = session.host_path(
             session.windows_variable("APPDATA") + "\\" + START_MENU + r"\Mirvex.lnk")
         cls.host_dir = session.host_path(cls.install_dir)
+        manifest = winget_manifest(session.build_dir)["installer"]
+        cls.silent_switches = manifest["InstallerSwitches"]["Silent"].split()
+        cls.return_responses = return_responses(manifest)
+        cls.uninstall_key = UNINSTALL_ROOT + "\\" + manifest["ProductCode"]
 
     def setUp(self):
         super().setUp()
@@ -84,11 +93,12 @@ class InstallerTest(E2ETestCase):
     def remove_installation(self):
         shutil.rmtree(self.host_dir, ignore_errors=True)
         self.shortcut.unlink(missing_ok=True)
-        self.session.reg_delete_key(UNINSTALL_KEY)
+        self.session.reg_delete_key(self.uninstall_key)
 
     def install(self, silent=True, locale="en_US.UTF-8", setup_exe=None):
         """Runs the installer to its end; returns its exit code."""
-        args = ["wine", str(setup_exe or self.setup_exe)] + (["/S"] if silent else [])
+        args = ["wine", str(setup_exe or self.setup_exe)] + (self.silent_switches if silent
+                                                              else [])
         return self.session.run(args, locale=locale, timeout=INSTALL_TIMEOUT,
                                 check=False).returncode
 
@@ -98,7 +108,7 @@ class InstallerTest(E2ETestCase):
     def assert_nothing_installed(self):
         self.assertFalse(self.host_dir.exists())
         self.assertFalse(self.shortcut.exists())
-        self.assertIsNone(self.session.reg_values(UNINSTALL_KEY))
+        self.assertIsNone(self.session.reg_values(self.uninstall_key))
 
     def test_silent_install_puts_programs_shortcut_and_uninstall_entry_in_place(self):
         self.assertEqual(self.install(), 0)
@@ -114,7 +124,8 @@ class InstallerTest(E2ETestCase):
         self.assertEqual(link.working_dir, self.install_dir)
 
         uninstaller = f'"{self.install_dir}\\{UNINSTALLER}"'
-        entry = self.session.reg_values(UNINSTALL_KEY)
+        entry = self.session.reg_values(self.uninstall_key)
+        self.assertIsNotNone(entry, f"nothing under the ProductCode's key {self.uninstall_key}")
         self.assertEqual({name: entry.get(name) for name in (
             "DisplayName", "DisplayVersion", "Publisher", "DisplayIcon", "UninstallString",
             "QuietUninstallString")}, {
@@ -160,8 +171,10 @@ class InstallerTest(E2ETestCase):
     def test_installer_changes_nothing_while_mirvex_runs(self):
         self.mirvex().start()
 
-        with self.subTest("silent: ends at once with an error"):
-            self.assertEqual(self.install(), EXIT_MIRVEX_RUNNING)
+        with self.subTest("silent: ends at once with the code winget reads as packageInUse"):
+            code = self.install()
+            self.assertEqual(code, EXIT_MIRVEX_RUNNING)
+            self.assertEqual(self.return_responses.get(code), "packageInUse")
             self.assert_nothing_installed()
 
         with self.subTest("interactive, Korean: asks to close Mirvex; Cancel ends it"):
@@ -204,7 +217,7 @@ class InstallerTest(E2ETestCase):
         self.assertEqual(self.installed(FOREIGN_UNINSTALLER).read_bytes(), FOREIGN_BYTES)
         self.installed(RECORD_FILE).write_bytes(RECORDS)
         self.session.reg_set_dword(SETTINGS_KEY, HOTKEY_RUN, CUSTOM_HOTKEY)
-        quiet = self.session.reg_values(UNINSTALL_KEY)["QuietUninstallString"]
+        quiet = self.session.reg_values(self.uninstall_key)["QuietUninstallString"]
         uninstaller, arguments = re.fullmatch(r'"([^"]+)" (.*)', quiet).groups()
 
         # The uninstaller hands its work to a copy of itself and ends: wait
@@ -215,7 +228,7 @@ class InstallerTest(E2ETestCase):
         # checked below.
         self.session.run(["wine", uninstaller, arguments], timeout=INSTALL_TIMEOUT, check=False)
         wait_until("the uninstaller to finish",
-                   lambda: self.session.reg_values(UNINSTALL_KEY) is None
+                   lambda: self.session.reg_values(self.uninstall_key) is None
                    and not self.installed(UNINSTALLER).exists(), INSTALL_TIMEOUT)
 
         for name in PROGRAMS:

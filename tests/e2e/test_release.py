@@ -1,6 +1,7 @@
 """One commit gives the same downloads: built twice, in two folders and a day
-apart, the programs, the installer, the zip and SHA256SUMS are the same byte
-for byte, unsigned and signed with one certificate.
+apart, the programs, the installer, the zip, the package managers' manifests,
+BUILDINFO and SHA256SUMS are the same byte for byte, unsigned and signed with
+one certificate.
 
 What this can catch: a build folder or a moment (link time, file times,
 signing time) that reaches any of them, and an order that is not fixed. What
@@ -16,9 +17,13 @@ from release import Certificate, build_elsewhere, first_inputs, package, sums_ch
 
 
 def release_files(inputs, downloads):
-    """The shipped programs and the downloads, by name."""
+    """The shipped programs, by name, and every file of the downloads, by
+    its path there."""
     programs = json.loads(Path(inputs).read_text(encoding="utf-8"))["programs"]
-    return {p.name: p for p in [*map(Path, programs), *sorted(downloads.iterdir())]}
+    files = {p.name: p for p in map(Path, programs)}
+    files.update({p.relative_to(downloads).as_posix(): p
+                  for p in sorted(downloads.rglob("*")) if p.is_file()})
+    return files
 
 
 class ReproducibleTest(E2ETestCase):
@@ -50,3 +55,5 @@ class ReproducibleTest(E2ETestCase):
                              if first[name].read_bytes() != second[name].read_bytes()]
                 self.assertEqual(differing, [])
                 self.assertEqual(sums_check(first["SHA256SUMS"].parent), 0)
+                self.assertIn("BUILDINFO", first)
+                self.assertIn("scoop/mirvex.json", first)
