@@ -56,6 +56,12 @@ struct TUpdateRetry {
 
 class THandBackHold;
 
+// The hand-back's message-only window class, and the registered names of
+// its two messages: the hand-back itself (the class's name) and the start
+// of the GUI thread's loop. Other programs' windows never see them.
+inline constexpr wchar_t kUpdateHandBackClass[] = L"MirvexUpdateHandBack";
+inline constexpr wchar_t kUpdateStartMessageName[] = L"MirvexUpdateStart";
+
 // A running update check, owned by the GUI thread that started it. Ending it
 // (destroying this object, on that thread) ends the check at once: a wait
 // between attempts stops, no further request is made, a hand-back that has

@@ -4,8 +4,10 @@
 // until the hand-back is done or the check has been ended.
 #include "common/Update.h"
 
+#include "common/Handle.h"
 #include "core/UpdateAnswer.h"
 #include "core/UpdatePrompt.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -20,18 +22,6 @@
 
 namespace Orv {
 
-namespace {
-
-struct EventCloser {
-    void operator()(HANDLE event) const {
-        if (event)
-            CloseHandle(event);
-    }
-};
-using EventHandle = std::unique_ptr<void, EventCloser>;
-
-} // namespace
-
 struct TUpdateCheck::State : std::enable_shared_from_this<State> {
     // Written by the starter before the worker starts.
     std::wstring URL;
@@ -40,10 +30,10 @@ struct TUpdateCheck::State : std::enable_shared_from_this<State> {
     TErrorSink ReportError;
     std::wstring Lang;
     TUpdateRetry Retry;
-    HWND Target = nullptr;  // the hand-back window, on the starter's thread
-    EventHandle Started;    // manual reset: the GUI thread's loop runs, ask away
-    EventHandle Ended;      // manual reset: the owner ended the check
-    EventHandle HandedBack; // manual reset: the hand-back has finished
+    HWND Target = nullptr;   // the hand-back window, on the starter's thread
+    UniqueHandle Started;    // manual reset: the GUI thread's loop runs, ask away
+    UniqueHandle Ended;      // manual reset: the owner ended the check
+    UniqueHandle HandedBack; // manual reset: the hand-back has finished
     // Written by the worker before it posts the hand-back.
     std::wstring Data;
     std::exception_ptr WorkerError;
@@ -64,15 +54,13 @@ namespace {
 using State = TUpdateCheck::State;
 
 constexpr UINT kPromptStyle = MB_YESNO | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;
-constexpr wchar_t kHandBackClass[] = L"MirvexUpdateHandBack";
-constexpr wchar_t kStartMessageName[] = L"MirvexUpdateStart";
 constexpr std::size_t kLanguageLength = 2;
 constexpr wchar_t kDialogClass[] = L"#32770";
 
 // A message of its own, so that no other window can mistake it for one of
 // its messages.
 UINT HandBackMessage() {
-    static const UINT message = RegisterWindowMessageW(kHandBackClass);
+    static const UINT message = RegisterWindowMessageW(kUpdateHandBackClass);
     return message;
 }
 
@@ -80,18 +68,18 @@ UINT HandBackMessage() {
 // request is not needed for the window's first paint, so loading the network
 // libraries and asking the service wait until the window is up.
 UINT StartMessage() {
-    static const UINT message = RegisterWindowMessageW(kStartMessageName);
+    static const UINT message = RegisterWindowMessageW(kUpdateStartMessageName);
     return message;
 }
 
-EventHandle NewManualResetEvent() {
-    EventHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+UniqueHandle NewManualResetEvent() {
+    UniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event)
         throw std::runtime_error("The update check could not create an event.");
     return event;
 }
 
-bool IsSet(const EventHandle& event) {
+bool IsSet(const UniqueHandle& event) {
     return WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0;
 }
 
@@ -192,12 +180,13 @@ HWND CreateHandBackWindow(State& state) {
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = HandBackWindowProc;
         wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kHandBackClass;
+        wc.lpszClassName = kUpdateHandBackClass;
         return RegisterClassExW(&wc);
     }();
-    HWND window = windowClass ? CreateWindowExW(0, kHandBackClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                                nullptr, GetModuleHandleW(nullptr), nullptr)
-                              : nullptr;
+    HWND window = windowClass
+                      ? CreateWindowExW(0, kUpdateHandBackClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr)
+                      : nullptr;
     if (!window)
         throw std::runtime_error("The update check could not create its window.");
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));

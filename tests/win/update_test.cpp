@@ -31,14 +31,10 @@ constexpr unsigned kShortWaitMs = 20;
 constexpr unsigned kRefusedWaitMs = 200;
 constexpr ULONGLONG kHandBackTimeoutMs = 120'000;
 constexpr DWORD kPumpIntervalMs = 50;
-// The hand-back message's registered name (common/UpdateCheck.cpp).
-constexpr wchar_t kHandBackMessageName[] = L"MirvexUpdateHandBack";
-constexpr wchar_t kStartMessageName[] = L"MirvexUpdateStart";
 // How long a worker that must not ask yet is watched.
 constexpr DWORD kNoRequestMs = 300;
 // How long an ended check is watched: ten of its waits between attempts.
 constexpr DWORD kEndedWatchMs = 10 * kRefusedWaitMs;
-constexpr wchar_t kHandBackClass[] = L"MirvexUpdateHandBack";
 constexpr wchar_t kDialogClass[] = L"#32770";
 
 class UpdateService : public testing::Test {
@@ -223,11 +219,11 @@ TEST_F(UpdateService, WorkerAsksUntilAnswerThenHandsBackOnce) {
 // Lets a started check's worker begin, then waits, delivering nothing else,
 // until its hand-back is queued. False when none came in time.
 bool StartAndAwaitHandBack() {
-    const UINT startMessage = RegisterWindowMessageW(kStartMessageName);
+    const UINT startMessage = RegisterWindowMessageW(Orv::kUpdateStartMessageName);
     MSG start{};
     while (PeekMessageW(&start, nullptr, startMessage, startMessage, PM_REMOVE))
         DispatchMessageW(&start);
-    const UINT handBackMessage = RegisterWindowMessageW(kHandBackMessageName);
+    const UINT handBackMessage = RegisterWindowMessageW(Orv::kUpdateHandBackClass);
     const auto queued = [&] {
         MSG msg{};
         return PeekMessageW(&msg, nullptr, handBackMessage, handBackMessage, PM_NOREMOVE) != 0;
@@ -378,9 +374,9 @@ TEST_F(UpdateService, ForeignHandBackPostChangesNothing) {
                                         },
                                         ui::HandleException, {60, kRefusedWaitMs});
     ASSERT_TRUE(PumpUntil([&] { return service->RequestCount() > 0; }));
-    const HWND target = FindWindowExW(HWND_MESSAGE, nullptr, kHandBackClass, nullptr);
+    const HWND target = FindWindowExW(HWND_MESSAGE, nullptr, Orv::kUpdateHandBackClass, nullptr);
     ASSERT_NE(target, nullptr);
-    const UINT handBackMessage = RegisterWindowMessageW(kHandBackMessageName);
+    const UINT handBackMessage = RegisterWindowMessageW(Orv::kUpdateHandBackClass);
     const auto postForeign = [&] {
         for (const LPARAM mark : {LPARAM{0}, LPARAM{1}, LPARAM{-1}})
             PostMessageW(target, handBackMessage, 0, mark);
