@@ -16,16 +16,23 @@ FILETIME RelativeDueTime(TPreciseWake::Clock::duration wait) {
 
 } // namespace
 
-TPreciseWake::TPreciseWake(WPARAM id)
-    : id_(id), timer_(CreateThreadpoolTimer(Fire, this, nullptr)) {}
+TPreciseWake::TPreciseWake(WPARAM id) : id_(id), pool_(OneThreadPool()) {
+    InitializeThreadpoolEnvironment(&environment_);
+    // Without a pool of its own the timer runs in the process's default pool.
+    if (pool_)
+        SetThreadpoolCallbackPool(&environment_, pool_.get());
+    timer_ = CreateThreadpoolTimer(Fire, this, &environment_);
+}
 
 TPreciseWake::~TPreciseWake() {
-    if (!timer_)
-        return;
-    // Stop the timer and wait for a callback under way: it reads this object.
-    SetThreadpoolTimer(timer_, nullptr, 0, 0);
-    WaitForThreadpoolTimerCallbacks(timer_, TRUE);
-    CloseThreadpoolTimer(timer_);
+    if (timer_) {
+        // Stop the timer and wait for a callback under way: it reads this
+        // object. The pool closes after the timer (member order).
+        SetThreadpoolTimer(timer_, nullptr, 0, 0);
+        WaitForThreadpoolTimerCallbacks(timer_, TRUE);
+        CloseThreadpoolTimer(timer_);
+    }
+    DestroyThreadpoolEnvironment(&environment_);
 }
 
 void TPreciseWake::Set(HWND window, Clock::time_point when) {

@@ -1,12 +1,15 @@
 // The window timer: when it ticks, when it does not, and that a tick is never
 // swallowed by its wait for the due time.
 #include "ui/Form.h"
+#include "ui/Handles.h"
+#include "ui/ThreadPool.h"
 #include "ui/Timer.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 namespace {
@@ -136,6 +139,50 @@ TEST(WindowTimer, AHandlerThatStopsTheTimerGetsNoFurtherTicks) {
     EXPECT_FALSE(windowTimerFired);
     t.Deliver();
     EXPECT_EQ(t.ticks, 1);
+}
+
+// The precise wake-up's pool must never start a second thread: Wine's default
+// pool started extra workers under load and kept them while the wake-ups
+// went on. The first callback waits for the second; in a pool of one thread
+// the second cannot start until the first gives up.
+struct PoolCallbacks {
+    ui::UniqueHandle secondRan{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    ui::UniqueHandle bothDone{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::atomic<DWORD> firstWait{WAIT_FAILED};
+    std::atomic<DWORD> firstThread{0}, secondThread{0};
+    std::atomic<int> done{0};
+    void Finish() {
+        if (++done == 2)
+            SetEvent(bothDone.get());
+    }
+};
+
+TEST(OneThreadPool, RunsItsCallbacksOneAfterAnotherOnOneThread) {
+    constexpr DWORD kFirstWaitsMs = 1000; // ample for a second thread to start
+    const ui::UniqueThreadPool pool = ui::OneThreadPool();
+    ASSERT_TRUE(pool);
+    TP_CALLBACK_ENVIRON environment;
+    InitializeThreadpoolEnvironment(&environment);
+    SetThreadpoolCallbackPool(&environment, pool.get());
+    PoolCallbacks calls;
+    const auto first = [](PTP_CALLBACK_INSTANCE, void* context) {
+        auto* c = static_cast<PoolCallbacks*>(context);
+        c->firstThread = GetCurrentThreadId();
+        c->firstWait = WaitForSingleObject(c->secondRan.get(), kFirstWaitsMs);
+        c->Finish();
+    };
+    const auto second = [](PTP_CALLBACK_INSTANCE, void* context) {
+        auto* c = static_cast<PoolCallbacks*>(context);
+        c->secondThread = GetCurrentThreadId();
+        SetEvent(c->secondRan.get());
+        c->Finish();
+    };
+    ASSERT_TRUE(TrySubmitThreadpoolCallback(first, &calls, &environment));
+    ASSERT_TRUE(TrySubmitThreadpoolCallback(second, &calls, &environment));
+    ASSERT_EQ(WaitForSingleObject(calls.bothDone.get(), kGenerousWaitMs), WAIT_OBJECT_0);
+    EXPECT_EQ(calls.firstWait, static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(calls.secondThread, calls.firstThread);
+    DestroyThreadpoolEnvironment(&environment);
 }
 
 } // namespace
