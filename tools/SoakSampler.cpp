@@ -6,7 +6,7 @@
 // Prints one JSON line (see JsonLine.h) and ends with exit code 0, 1 when the
 // process cannot be opened, 2 on a usage error:
 //
-//   {"pid":N, "private_bytes":N, "working_set":N, "handles":N,
+//   {"pid":N, "private_bytes":N, "working_set":N, "handles":N, "threads":N,
 //    "gdi_objects":N, "user_objects":N}
 //
 // A figure the platform does not give is left out, and a key of the same name
@@ -23,6 +23,7 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -129,6 +130,21 @@ Figure ListedHandles(DWORD processId) {
     return Given(after->second, kCall);
 }
 
+// The process's threads, from a snapshot of the system's threads.
+Figure Threads(DWORD processId) {
+    constexpr wchar_t kCall[] = L"CreateToolhelp32Snapshot (threads)";
+    const ui::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE)
+        return Failed(kCall, GetLastError());
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    unsigned long long count = 0;
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more;
+         more = Thread32Next(snapshot.get(), &entry))
+        count += entry.th32OwnerProcessID == processId;
+    return Given(count, kCall);
+}
+
 // GetGuiResources for one kind of object, trusted only when it counts the
 // object `held` that this process holds for the check.
 Figure GuiObjects(HANDLE process, DWORD kind, const wchar_t* call, bool held) {
@@ -199,6 +215,7 @@ int Sample(DWORD processId) {
     Put(line, "handles", handles);
     if (handles.value)
         line.Text("handles_from", handlesFrom);
+    Put(line, "threads", Threads(processId));
     Put(line, "gdi_objects", gdi);
     Put(line, "user_objects", user);
     Print(line.Finish());

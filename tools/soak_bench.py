@@ -8,7 +8,7 @@ on ClickTarget, so the list view's selection moves at every step. Once a
 minute it does what a user does during a long run: F3 stops it, F4 adds a
 row, the list's popup menu deletes one, F3 starts it again. SoakSampler.exe,
 in the same Wine session, reads Mirvex's private bytes, working set, handle
-count and GDI and USER objects; a figure the platform does not give is shown
+count, threads and GDI and USER objects; a figure the platform does not give is shown
 as "not given". Beside them, the host's count of the process's resident
 anonymous memory. The target's clicks are counted against the steps due.
 """
@@ -48,6 +48,7 @@ MEASURES = [
     ("working_set", "working set", True, ss.MEMORY_FLOOR_PER_HOUR),
     ("anon_rss", "anon RSS", True, ss.MEMORY_FLOOR_PER_HOUR),
     ("handles", "handles", False, ss.OBJECT_FLOOR_PER_HOUR),
+    ("threads", "threads", False, ss.OBJECT_FLOOR_PER_HOUR),
     ("gdi_objects", "GDI objects", False, ss.OBJECT_FLOOR_PER_HOUR),
     ("user_objects", "USER objects", False, ss.OBJECT_FLOOR_PER_HOUR),
 ]
