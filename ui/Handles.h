@@ -36,6 +36,10 @@ struct MemoryDcDeleter {
     }
 };
 
+struct ThreadPoolCloser {
+    void operator()(PTP_POOL pool) const { CloseThreadpool(pool); }
+};
+
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
 using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
@@ -43,6 +47,7 @@ using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 using Orv::UniqueHandle;
 using UniqueWindowDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcReleaser>;
 using UniqueMemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
+using UniqueThreadPool = std::unique_ptr<TP_POOL, ThreadPoolCloser>;
 
 // Selects a GDI object into a DC for the lifetime of the guard.
 class SelectGuard {

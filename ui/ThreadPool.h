@@ -1,16 +1,11 @@
-// Ownership of a private thread pool, and a pool limited to one thread.
+// A private thread pool limited to one thread.
 #pragma once
+
+#include "ui/Handles.h"
 
 #include <windows.h>
 
-#include <memory>
-
 namespace ui {
-
-struct ThreadPoolCloser {
-    void operator()(PTP_POOL pool) const { CloseThreadpool(pool); }
-};
-using UniqueThreadPool = std::unique_ptr<TP_POOL, ThreadPoolCloser>;
 
 // A pool that runs its callbacks on one thread at most, one after another;
 // null when Windows cannot make one.
